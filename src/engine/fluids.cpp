@@ -72,7 +72,7 @@ float GlycolCp(const GlycolTables& tables, float t, float g) {
   const float b1 = tables[kC1].Evaluate(g);
   const float b2 = tables[kC2].Evaluate(g);
   const float b3 = tables[kC3].Evaluate(g);
-  return Sng((a + b1 * t + b2 * Pow(t, 2) + b3 * Pow(t, 3)) / 1000);
+  return Sng((double{a} + double{b1} * t + b2 * Pow(t, 2) + b3 * Pow(t, 3)) / 1000);
 }
 
 double GlycolConductivity(const GlycolTables& tables, float t, float g) {
@@ -81,7 +81,7 @@ double GlycolConductivity(const GlycolTables& tables, float t, float g) {
   const float b1 = tables[kK1].Evaluate(g);
   const float b2 = tables[kK2].Evaluate(g);
   const float b3 = tables[kK3].Evaluate(g);
-  return Dbl(a + b1 * t + b2 * Pow(t, 2) + b3 * Pow(t, 3));
+  return Dbl(double{a} + double{b1} * t + b2 * Pow(t, 2) + b3 * Pow(t, 3));
 }
 
 double GlycolDensity(const GlycolTables& tables, float t, float g) {
@@ -89,7 +89,7 @@ double GlycolDensity(const GlycolTables& tables, float t, float g) {
   const float b1 = tables[kD1].Evaluate(g);
   const float b2 = tables[kD2].Evaluate(g);
   const float b3 = tables[kD3].Evaluate(g);
-  return Dbl(a + b1 * t + b2 * Pow(t, 2) + b3 * Pow(t, 3));
+  return Dbl(double{a} + double{b1} * t + b2 * Pow(t, 2) + b3 * Pow(t, 3));
 }
 
 double GlycolViscosity(const GlycolTables& tables, float t, float g) {
@@ -101,7 +101,7 @@ double GlycolViscosity(const GlycolTables& tables, float t, float g) {
   const float b3 = tables[kV3].Evaluate(g);
   const float b4 = tables[kV4].Evaluate(g);
   const float b5 = tables[kV5].Evaluate(g);
-  const float e = Sng(a + b1 * t + b2 * Pow(t, 2) + b3 * Pow(t, 3) + b4 * Pow(t, 4) +
+  const float e = Sng(double{a} + double{b1} * t + b2 * Pow(t, 2) + b3 * Pow(t, 3) + b4 * Pow(t, 4) +
                       b5 * Pow(t, 5));
   return Dbl(Pow(10, e) / 1000);
 }
@@ -120,7 +120,7 @@ void UpdateWaterProperties(CoilRatingState& state, const GlycolTables& tables, f
     state.cpWater = WaterCp(tMean);
   }
   // cp in kJ/(kg K) x 1000 x mu / k.
-  state.prWater = Sng(Div(state.cpWater * state.muWater * 3600.0, state.kWater * 3.6));
+  state.prWater = Sng(Div(double{state.cpWater} * state.muWater * 3600.0, state.kWater * 3.6));
 }
 
 }  // namespace vestra

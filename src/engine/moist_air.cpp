@@ -49,7 +49,7 @@ float MoistAirEnthalpy(float t, float w) {
 }
 
 float HumidityRatioFromWetBulbSat(float twb, float tdb, float ws) {
-  return Sng(Div((2501 - 2.381 * twb) * ws - (tdb - twb), 2501 + 1.805 * tdb - 4.186 * twb));
+  return Sng(Div((2501 - 2.381 * twb) * ws - (double{tdb} - twb), 2501 + 1.805 * tdb - 4.186 * twb));
 }
 
 float HumidityRatioFromWetBulb(float tdb, float twb) {
@@ -74,7 +74,7 @@ float RelHumidityFromWetBulb(float tdb, float twb) {
   const float w = HumidityRatioFromWetBulbSat(twb, tdb, wsW);
   const float mu = Sng(Div(w, wsD));  // degree of saturation
   // Not limited to 100: callers test for supersaturation.
-  return Sng(Div(100.0 * mu, 1 - (1 - mu) * fD * pwsD / 1013.25));
+  return Sng(Div(100.0 * mu, 1 - (1 - double{mu}) * fD * pwsD / 1013.25));
 }
 
 float WetBulbFromRelHumidity(float tdb, float rh, bool* found) {
@@ -94,9 +94,9 @@ float WetBulbFromRelHumidity(float tdb, float rh, bool* found) {
     high = Sng(0.5 * x0);
   }
   for (int pass = 0; pass < 101; ++pass) {
-    const float mid = Sng((low + high) / 2.0);
+    const float mid = Sng((double{low} + high) / 2);
     const float r = RelHumidityFromWetBulb(tdb, mid);
-    if (LessEqualSng(std::fabs(r - rh), 0.001)) {
+    if (LessEqualSng(std::fabs(double{r} - rh), 0.001)) {
       Report(found, true);
       return mid;
     }
@@ -114,9 +114,9 @@ float WetBulbFromHumidityRatio(float tdb, float w, bool* found) {
   float low = 1.0f;
   float high = tdb;
   for (int pass = 0; pass < 201; ++pass) {
-    const float mid = Sng((low + high) / 2.0);
+    const float mid = Sng((double{low} + high) / 2);
     const float wMid = HumidityRatioFromWetBulb(tdb, mid);
-    if (LessEqualSng(std::fabs(wMid - w), 1e-6)) {
+    if (LessEqualSng(std::fabs(double{wMid} - w), 1e-6)) {
       Report(found, true);
       return mid;
     }
@@ -132,7 +132,7 @@ float WetBulbFromHumidityRatio(float tdb, float w, bool* found) {
 float AirDensity(float t, float rh) {
   if (rh != 0) {
     // kg of dry air per m3 of moist air; no enhancement factor here.
-    const float pw = Sng(SatVapourPressure(t) * rh / 100.0);
+    const float pw = Sng(double{SatVapourPressure(t)} * rh / 100);
     const float w = HumidityRatioFromVapourPressure(kStandardPressure, pw);
     return Sng(Div(1, MoistAirVolume(t, kStandardPressure, w)));
   }
@@ -159,7 +159,7 @@ float SatTempFromEnthalpy(float h, bool* found) {
   float low = -10.0f;
   float high = 40.0f;
   for (int pass = 0; pass < 20; ++pass) {
-    const float mid = Sng((low + high) / 2.0);
+    const float mid = Sng((double{low} + high) / 2);
     const float hs = SatEnthalpyFit(mid);
     float d = h;
     if (d == 0) {
@@ -171,7 +171,7 @@ float SatTempFromEnthalpy(float h, bool* found) {
     }
     // Relative deviation in percent, against the magnitude of the reference enthalpy so
     // that a negative enthalpy is searched like any other and not accepted at once.
-    if (LessSng(std::fabs(h - hs) / std::fabs(d) * 100, 0.001)) {
+    if (LessSng(std::fabs(double{h} - hs) / std::fabs(double{d}) * 100, 0.001)) {
       Report(found, true);
       return mid;
     }
