@@ -18,6 +18,8 @@ std::string StandardErrorMessage(int number) {
       return "File not found";
     case kInvalidUseOfNull:
       return "Invalid use of Null";
+    case kResourceNotFound:
+      return "Resource with identifier not found";
     default:
       return "Application-defined or object-defined error";
   }
