@@ -1,0 +1,285 @@
+#include "screens/field_rules.h"
+
+#include <string>
+
+#include "app/numbers.h"
+#include "app/units.h"
+#include "engine/errors.h"
+#include "engine/moist_air.h"
+
+namespace vestra::screens {
+
+namespace {
+
+// Temperatures and humidities coupled on the cooling panel are shown with one decimal.
+constexpr std::string_view kCouplingFormat = "##.0";
+constexpr const char* kDegrees = "°C";
+
+// The locale conversion of a field; nothing when the text is not a number.
+std::optional<float> FieldValue(const TextBox& field, const Session& session) {
+  try {
+    return LocaleSingle(field.Text, session.Decimal());
+  } catch (const RuntimeError&) {
+    return std::nullopt;
+  }
+}
+
+// A field value read at calculation time: a text that does not convert reads as 0.
+float ValueOrZero(const TextBox& field, const Session& session) {
+  return FieldValue(field, session).value_or(0.0f);
+}
+
+}  // namespace
+
+KeyAction ScreenKeyPress(char key, const Settings& settings) {
+  if (key == '\r') return {key, true};
+  if ((key == '.' || key == ',') && settings.DecimalSeparator.size() == 1)
+    return {settings.DecimalSeparator[0], false};
+  return {key, false};
+}
+
+void SelectAllText(TextBox& field) {
+  field.SelStart = 0;
+  field.SelLength = static_cast<int>(field.Text.size());
+}
+
+bool IsPositive(const TextBox& field) { return LeadingNumber(field.Text) > 0; }
+
+std::int16_t CheckFieldRange(TextBox& field, ControlRef fieldId, float min, float max,
+                             std::string_view unitLabel, bool zeroAccepted,
+                             ControlRef receivingFocus, const Session& session, ScreenUi& ui) {
+  if (session.settings.NoLimits) return 0;
+  const std::string unit = " " + std::string(unitLabel);
+  // Leaving the screen never triggers a range message.
+  if (receivingFocus.name == Ctl::CmdFine) return 0;
+  if (LeadingNumber(field.Text) == 0 && zeroAccepted) return 0;
+  std::optional<float> value = FieldValue(field, session);
+  if (!value) {
+    field.Text = "0";
+    value = 0.0f;
+  }
+  if (!(*value >= min) || *value > max) {
+    const char sep = session.Decimal();
+    const std::string minText = PlainNumberText(min, sep);
+    const std::string message = session.Text(108) + minText + unit + " -> " +
+                                PlainNumberText(max, sep) + unit + "\n" + session.Text(109) +
+                                minText;
+    ui.ShowMessage(message, Icon::kError);
+    field.Text = minText;
+    ui.SetFocus(fieldId);
+    return -1;
+  }
+  return 0;
+}
+
+bool CommonFieldRules::LostFocus(ControlRef field, ControlRef receivingFocus) {
+  const int i = field.index;
+  switch (field.name) {
+    case Ctl::txtTsa1:
+      txtTsa1_LostFocus(i, receivingFocus);
+      return true;
+    case Ctl::txtTw1:
+      txtTw1_LostFocus(i, receivingFocus);
+      return true;
+    case Ctl::txtTbu:
+      txtTbu_LostFocus(receivingFocus);
+      return true;
+    case Ctl::txtUr:
+      txtUr_LostFocus(receivingFocus);
+      return true;
+    case Ctl::txtTw2:
+      txtTw2_LostFocus(i, receivingFocus);
+      return true;
+    case Ctl::txtQw:
+      txtQw_LostFocus(i);
+      return true;
+    case Ctl::txtGlic:
+      txtGlic_LostFocus(receivingFocus);
+      return true;
+    case Ctl::txtpsu:
+      txtpsu_LostFocus(receivingFocus);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void CommonFieldRules::txtTsa1_LostFocus(int index, ControlRef receivingFocus) {
+  // Cooling entering air 18..33 degC; heating -10..30 degC, where 0 means "not given".
+  const ControlRef id = Control(Ctl::txtTsa1, index);
+  if (index == 0)
+    form.LastCheckResult =
+        CheckFieldRange(form.txtTsa1[0], id, 18, 33, kDegrees, false, receivingFocus, session, ui);
+  else
+    form.LastCheckResult =
+        CheckFieldRange(form.txtTsa1[1], id, -10, 30, kDegrees, true, receivingFocus, session, ui);
+}
+
+void CommonFieldRules::txtTw1_LostFocus(int index, ControlRef receivingFocus) {
+  const ControlRef id = Control(Ctl::txtTw1, index);
+  if (index == 0)
+    form.LastCheckResult =
+        CheckFieldRange(form.txtTw1[0], id, 5, 20, kDegrees, false, receivingFocus, session, ui);
+  else
+    form.LastCheckResult =
+        CheckFieldRange(form.txtTw1[1], id, 30, 95, kDegrees, false, receivingFocus, session, ui);
+}
+
+void CommonFieldRules::txtTbu_LostFocus(ControlRef receivingFocus) {
+  if (receivingFocus.name == Ctl::CmdFine) return;
+  if (!IsPositive(form.txtTbu) || !IsPositive(form.txtTsa1[0])) return;
+  const std::optional<float> wetBulb = FieldValue(form.txtTbu, session);
+  const std::optional<float> dryBulb = FieldValue(form.txtTsa1[0], session);
+  // A text with a number in front but not a number as a whole is left for the
+  // calculation to report.
+  if (!wetBulb || !dryBulb) return;
+  if (*dryBulb > *wetBulb) {
+    form.txtUr.Text = FormatNumber(RelHumidityFromWetBulb(*dryBulb, *wetBulb), kCouplingFormat,
+                                   session.Decimal());
+  } else {
+    ui.ShowMessage(session.Text(110), Icon::kError);
+    form.txtUr.Text.clear();
+    ui.SetFocus(Control(Ctl::txtTbu));
+  }
+}
+
+void CommonFieldRules::txtUr_LostFocus(ControlRef receivingFocus) {
+  form.LastCheckResult = CheckFieldRange(form.txtUr, Control(Ctl::txtUr), 20, 98, "%", true,
+                                         receivingFocus, session, ui);
+  const std::optional<float> dryBulb = FieldValue(form.txtTsa1[0], session);
+  // The wet bulb follows the humidity as it now stands, also after an out-of-range value
+  // was reset to the minimum, so that the two fields never disagree.
+  if (IsPositive(form.txtUr) && dryBulb) {
+    if (const std::optional<float> rh = FieldValue(form.txtUr, session)) {
+      bool found = false;
+      const float wetBulb = WetBulbFromRelHumidity(*dryBulb, *rh, &found);
+      form.txtTbu.Text = found ? FormatNumber(wetBulb, kCouplingFormat, session.Decimal()) : "";
+    }
+  }
+  // An emptied humidity is recomputed from the wet bulb.
+  if (!IsPositive(form.txtUr) && IsPositive(form.txtTbu) && IsPositive(form.txtTsa1[0])) {
+    const std::optional<float> wetBulb = FieldValue(form.txtTbu, session);
+    if (wetBulb && dryBulb)
+      form.txtUr.Text = FormatNumber(RelHumidityFromWetBulb(*dryBulb, *wetBulb), kCouplingFormat,
+                                     session.Decimal());
+  }
+}
+
+void CommonFieldRules::txtTw2_LostFocus(int index, ControlRef receivingFocus) {
+  if (receivingFocus.name == Ctl::CmdFine) return;
+  TextBox& leaving = form.txtTw2[static_cast<std::size_t>(index)];
+  // The leaving water temperature and the water flow are alternatives.
+  if (IsPositive(leaving)) {
+    if (comeFreddo) comeFreddo->Value = false;
+    TextBox& flow = form.txtQw[static_cast<std::size_t>(index)];
+    if (IsPositive(flow)) flow.Text.clear();
+  }
+  const TextBox& entering = form.txtTw1[static_cast<std::size_t>(index)];
+  if (!IsPositive(entering) || !IsPositive(leaving)) return;
+  const std::optional<float> twIn = FieldValue(entering, session);
+  const std::optional<float> twOut = FieldValue(leaving, session);
+  if (!twIn || !twOut) return;
+  // Chilled water warms up in the coil, hot water cools down.
+  if (index == 0 && *twIn >= *twOut) {
+    ui.ShowMessage(session.Text(111), Icon::kError);
+    ui.SetFocus(Control(Ctl::txtTw2, 0));
+  } else if (index == 1 && !(*twIn > *twOut)) {
+    ui.ShowMessage(session.Text(102), Icon::kError);
+    ui.SetFocus(Control(Ctl::txtTw2, 1));
+  }
+}
+
+void CommonFieldRules::txtQw_LostFocus(int index) {
+  TextBox& flow = form.txtQw[static_cast<std::size_t>(index)];
+  if (!IsPositive(flow)) return;
+  if (comeFreddo) comeFreddo->Value = false;
+  TextBox& leaving = form.txtTw2[static_cast<std::size_t>(index)];
+  if (IsPositive(leaving)) leaving.Text.clear();
+}
+
+void CommonFieldRules::txtGlic_LostFocus(ControlRef receivingFocus) {
+  form.LastCheckResult = CheckFieldRange(form.txtGlic, Control(Ctl::txtGlic), 0, 60, "%", true,
+                                         receivingFocus, session, ui);
+}
+
+void CommonFieldRules::txtpsu_LostFocus(ControlRef receivingFocus) {
+  const Unit& unit = ChosenUnit(session.settings, Quantity::kAirPressure);
+  const float max = static_cast<float>(pressureLimitPa * unit.factor);
+  form.LastCheckResult = CheckFieldRange(form.txtpsu, Control(Ctl::txtpsu), 0, max, unit.name, true,
+                                         receivingFocus, session, ui);
+}
+
+void CommonFieldRules::chkComeFreddo_Click() {
+  if (!comeFreddo || !comeFreddo->Value) return;
+  form.txtTw2[1].Text.clear();
+  form.txtQw[1].Text.clear();
+}
+
+std::int16_t ReadDutyInputs(CommonForm& form, std::int16_t heatingDuty,
+                            std::optional<bool> comeFreddoTicked, Session& session, ScreenUi& ui,
+                            DutyAirCache* cache) {
+  CoilRatingState& s = session.rating;
+  const std::size_t d = heatingDuty == 1 ? 1 : 0;
+  const bool cooling = d == 0;
+  s.taIn = 0;
+  s.twIn = 0;
+  s.twOut = 0;
+  s.givenTwOut = 0;
+  s.givenWaterFlow = 0;
+  s.glycolPct = 0;
+  s.rhIn = 0;
+
+  s.taIn = ValueOrZero(form.txtTsa1[d], session);
+  s.twIn = ValueOrZero(form.txtTw1[d], session);
+  s.givenTwOut = ValueOrZero(form.txtTw2[d], session);
+  {
+    const Unit& unit = ChosenUnit(session.settings, Quantity::kWaterFlow);
+    double typed = 0;
+    try {
+      typed = LocaleNumber(form.txtQw[d].Text, session.Decimal());
+    } catch (const RuntimeError&) {
+    }
+    s.givenWaterFlow = BaseFromTyped(typed, unit);
+  }
+  s.glycolPct = ValueOrZero(form.txtGlic, session);
+  s.rhIn = ValueOrZero(form.txtUr, session);
+
+  const int dutyIndex = static_cast<int>(d);
+  auto fail = [&](int textOffset, const std::string& suffix, ControlRef focus) -> std::int16_t {
+    ui.ShowMessage(session.Text(textOffset) + suffix, Icon::kError);
+    ui.SetFocus(focus);
+    form.LastCheckResult = 0;
+    return 0;
+  };
+  if (!session.settings.NoLimits) {
+    const bool comeFreddo = comeFreddoTicked.value_or(false);
+    if (cooling && s.taIn == 0) return fail(105, "", Control(Ctl::txtTsa1, dutyIndex));
+    if (s.twIn == 0) return fail(100, "", Control(Ctl::txtTw1, dutyIndex));
+    if (cooling && s.rhIn == 0) return fail(106, "", Control(Ctl::txtUr));
+    if (s.givenTwOut == 0 && s.givenWaterFlow == 0 && !comeFreddo)
+      return fail(107, "", Control(Ctl::txtTw2, dutyIndex));
+    if (cooling && static_cast<double>(s.givenTwOut) - s.twIn > 10 && s.givenWaterFlow == 0)
+      return fail(103, " > 10 °C", Control(Ctl::txtTw2, dutyIndex));
+    if (!cooling && static_cast<double>(s.twIn) - s.givenTwOut > 40 && s.givenWaterFlow == 0 &&
+        !comeFreddo)
+      return fail(103, " > 40 °C", Control(Ctl::txtTw2, dutyIndex));
+  }
+
+  if (!cooling) {
+    s.rhIn = 0;
+  } else if (cache && cache->valid && cache->taIn == s.taIn && cache->rhIn == s.rhIn &&
+             cache->twIn == s.twIn) {
+    s.hSatIn = cache->hSatIn;
+    s.twbIn = cache->twbIn;
+    s.hAirIn = cache->hAirIn;
+  } else {
+    s.hSatIn = EnthalpyFromWetBulb(s.twIn, s.twIn);
+    s.twbIn = WetBulbFromRelHumidity(s.taIn, s.rhIn);
+    s.hAirIn = EnthalpyFromWetBulb(s.twbIn, s.taIn);
+    if (cache) *cache = {true, s.taIn, s.rhIn, s.twIn, s.hSatIn, s.twbIn, s.hAirIn};
+  }
+  form.LastCheckResult = 1;
+  return 1;
+}
+
+}  // namespace vestra::screens

@@ -1,0 +1,80 @@
+#pragma once
+
+// The field rules the selection screens share: keys, select-on-focus, the range check
+// made when the user leaves a field, the coupling of dry bulb, wet bulb and relative
+// humidity, the alternative datum between leaving water temperature and water flow, and
+// the check of one duty's inputs at calculation time.
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "screens/controls.h"
+#include "screens/form.h"
+#include "screens/session.h"
+
+namespace vestra::screens {
+
+// What the screen does with a key before the focused control sees it.
+struct KeyAction {
+  char key;           // the key passed on (possibly replaced)
+  bool sendTab = false;  // Enter: move the focus to the next field as Tab does
+};
+KeyAction ScreenKeyPress(char key, const Settings& settings);
+
+// Caret at the start and the whole text selected.
+void SelectAllText(TextBox& field);
+
+// The range check on leaving a field, in display units. Returns -1 when the value was out
+// of range (the field then holds the minimum and has the focus again), else 0. Leaving
+// towards the close button, NoLimits, and an empty or zero field whose zero is accepted
+// are never checked.
+std::int16_t CheckFieldRange(TextBox& field, ControlRef fieldId, float min, float max,
+                             std::string_view unitLabel, bool zeroAccepted,
+                             ControlRef receivingFocus, const Session& session, ScreenUi& ui);
+
+// The presence test of a field: its leading number ("." as the decimal point) is
+// positive. "0,5" is not present, "12,5" is.
+bool IsPositive(const TextBox& field);
+
+// The leave-field rules of the fields every screen has. `comeFreddo` is the "=QW(C)" box
+// of the standard screen (nullptr on screens without it); `pressureLimitPa` the top of the
+// static-pressure range (80 Pa on the standard screen, 100 Pa on the EC screens).
+struct CommonFieldRules {
+  CommonForm& form;
+  CheckBox* comeFreddo;
+  float pressureLimitPa;
+  const Session& session;
+  ScreenUi& ui;
+
+  // Dispatches the leave event of a field; returns false for a control without rules.
+  bool LostFocus(ControlRef field, ControlRef receivingFocus);
+
+  void txtTsa1_LostFocus(int index, ControlRef receivingFocus);
+  void txtTw1_LostFocus(int index, ControlRef receivingFocus);
+  void txtTbu_LostFocus(ControlRef receivingFocus);
+  void txtUr_LostFocus(ControlRef receivingFocus);
+  void txtTw2_LostFocus(int index, ControlRef receivingFocus);
+  void txtQw_LostFocus(int index);
+  void txtGlic_LostFocus(ControlRef receivingFocus);
+  void txtpsu_LostFocus(ControlRef receivingFocus);
+  // Ticking "=QW(C)": the heating duty takes the cooling water flow.
+  void chkComeFreddo_Click();
+};
+
+// The entering-air and saturation values a cooling duty derives from its inputs; the same
+// for every model of one calculation, so a calculation keeps the last ones it computed.
+struct DutyAirCache {
+  bool valid = false;
+  float taIn = 0, rhIn = 0, twIn = 0;
+  float hSatIn = 0, twbIn = 0, hAirIn = 0;
+};
+
+// Reads and checks the inputs of the duty `heatingDuty` (0 cooling, 1 heating) into the
+// rating record: 1 when complete and plausible, 0 after a message that gives the focus
+// to the field at fault. `comeFreddoTicked` is nullopt on screens without "=QW(C)".
+std::int16_t ReadDutyInputs(CommonForm& form, std::int16_t heatingDuty,
+                            std::optional<bool> comeFreddoTicked, Session& session, ScreenUi& ui,
+                            DutyAirCache* cache = nullptr);
+
+}  // namespace vestra::screens

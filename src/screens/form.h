@@ -1,0 +1,92 @@
+#pragma once
+
+// The state of a selection screen: every control the logic reads or writes, created with
+// the defaults of the field table. Control arrays have index 0 on the cooling panel and
+// 1 on the heating panel.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "screens/controls.h"
+#include "screens/results_grid.h"
+
+namespace vestra::screens {
+
+inline constexpr int kLegendPairs = 17;
+
+inline TextBox FieldWith(std::string text) {
+  TextBox box;
+  box.Text = std::move(text);
+  return box;
+}
+inline Label LabelWith(std::string caption) {
+  Label label;
+  label.Caption = std::move(caption);
+  return label;
+}
+inline Panel Hidden(Panel panel) {
+  panel.Visible = false;
+  return panel;
+}
+
+// What the five selection screens have in common.
+struct CommonForm {
+  std::string Caption;
+
+  Panel pnlFreddo;  // cooling conditions
+  Panel pnlCaldo;   // heating conditions
+  Panel PanLegend = Hidden({});
+  Panel frmPressione;  // sound pressure at a distance
+
+  std::array<TextBox, 2> txtTsa1{FieldWith("27"), FieldWith("20")};
+  TextBox txtTbu = FieldWith("19");
+  TextBox txtUr = FieldWith("47");
+  std::array<TextBox, 2> txtTw1{FieldWith("7"), FieldWith("70")};
+  std::array<TextBox, 2> txtTw2{FieldWith("12"), FieldWith("60")};
+  std::array<TextBox, 2> txtQw{};
+  TextBox txtGlic = FieldWith("0");
+  TextBox txtpsu = FieldWith("0");
+  TextBox txtDistanza = FieldWith("1");
+
+  std::array<Label, 2> lblTbs, lblTw1, lblTw2, lblQw, lblumQw;
+  // Unit labels beside the temperature and percentage fields.
+  std::array<Label, 2> lblumTsa1{LabelWith("°C"), LabelWith("°C")};
+  std::array<Label, 2> lblumTw1{LabelWith("°C"), LabelWith("°C")};
+  Label lblumUR = LabelWith("%");
+  Label lblumGlic = LabelWith("%");
+  Label lbltbu, lblUR, lblglic, lblPsu, lblumDpa, lblModello, lblDistanza, lblDirezione;
+
+  ComboBox cboModel;
+  ComboBox cboDirezione;
+
+  Button cmdCalcola, CmdFine, cmdStampa, cmdLegend;
+
+  std::array<Label, kLegendPairs> lblLegSim, lblLegDes;
+
+  ResultsGrid Grd;
+
+  // -1: the last range check reset its field; 0 accepted; 1: during a calculation, the
+  // last duty input check found the inputs complete.
+  std::int16_t LastCheckResult = 0;
+};
+
+// The standard selection screen FDatiP.
+struct StandardForm : CommonForm {
+  CheckBox chkComeFreddo = [] {
+    CheckBox box;
+    box.Caption = "=QW(C)";
+    return box;
+  }();
+  CheckBox chkHX;
+  CheckBox chkFlap = [] {
+    CheckBox box;
+    box.Visible = false;
+    return box;
+  }();
+  ComboBox cboVel;
+  Label lblVel;
+  Panel frmTorva = Hidden({});  // legend of the unit heaters' mounting height and throw
+};
+
+}  // namespace vestra::screens

@@ -1,0 +1,76 @@
+#pragma once
+
+// The standard selection screen FDatiP: fixed-speed fan coils, cassettes, unit heaters
+// and the two-in-one series. The logic on plain values; the window binds to `form` and
+// forwards its events here.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "screens/field_rules.h"
+#include "screens/form.h"
+#include "screens/session.h"
+#include "screens/standard_series.h"
+
+namespace vestra::screens {
+
+class StandardScreen {
+ public:
+  StandardScreen(Session& session, ScreenUi& ui);
+
+  StandardForm form;
+
+  // The load handler: captions, tooltips, legend and speed list for CurrentSeries, the
+  // direction list; the grid empty and the legend button hidden until a calculation.
+  void Form_Load();
+
+  // Window events.
+  KeyAction Form_KeyPress(char key) const;
+  void GotFocus(ControlRef field);
+  // Leaving a field; receivingFocus is the control that gets the focus next.
+  void LostFocus(ControlRef field, ControlRef receivingFocus);
+  void chkComeFreddo_Click();
+  void cmdCalcola_Click();
+  void cmdLegend_Click();
+  void PanLegend_Click();
+  // A click on a results row: the model named in its first cell becomes the choice.
+  void Grd_Click(int row);
+  // Ctrl+C (key code 3) copies the heading rows and the selected rows.
+  void Grd_KeyPress(int keyCode, int firstSelectedRow, int lastSelectedRow, int lastSelectedCol);
+
+  // The controls by name, for a window's binding and a headless run; nullptr when the
+  // screen has no such control of that kind.
+  TextBox* Field(ControlRef control);
+  CheckBox* Check(ControlRef control);
+  ComboBox* Combo(ControlRef control);
+  // Shown and enabled, on a shown panel: a control the user can reach.
+  bool IsUsable(ControlRef control) const;
+  // A click on a check box (or its change by the keyboard) to the given state.
+  void CheckBox_Click(ControlRef box, bool value);
+
+  // Which rows the last calculation wrote (for callers that report, e.g. the headless run).
+  int ModelRowCount() const { return form.Grd.RowCount() - 2; }
+
+ private:
+  struct Pass;
+  void Calculate();
+  bool RateModel(Pass& pass, int speed, int model);
+  CommonFieldRules Rules();
+
+  Session& session_;
+  ScreenUi& ui_;
+};
+
+// The series dispatch of the main window for a standard-screen series: CurrentSeries and
+// ReTransMode, then the screen created (Form_Load) and set up for the series (panels,
+// fields, boxes, caption). Returns the screen; the caller shows it and then loads the
+// models with LoadStandardModels.
+void PrepareStandardDispatch(Session& session, const StandardSeriesConfig& config);
+void ConfigureStandardScreen(StandardScreen& screen, const StandardSeriesConfig& config,
+                             const Session& session);
+// Runs the series' loader and fills the model list, "* Tutto" selected.
+void LoadStandardModels(StandardScreen& screen, const StandardSeriesConfig& config,
+                        Session& session, const std::function<void()>& pendingEvents = {});
+
+}  // namespace vestra::screens
