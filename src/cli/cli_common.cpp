@@ -66,6 +66,237 @@ std::string JsonObject(const std::vector<std::pair<std::string, std::string>>& f
   return out + "}";
 }
 
+namespace {
+
+// Reads the flat object; each method returns false after setting error.
+class FlatJsonReader {
+ public:
+  FlatJsonReader(std::string_view text, std::string& error) : text_(text), error_(error) {}
+
+  bool Object(FlatJsonObject& object) {
+    SkipSpace();
+    if (!Expect('{', "the input must be one JSON object")) return false;
+    SkipSpace();
+    if (Peek() == '}') {
+      ++pos_;
+    } else {
+      for (;;) {
+        std::string key;
+        SkipSpace();
+        if (Peek() != '"') return Fail("expected a key in double quotes");
+        if (!String(key)) return false;
+        if (object.Find(key)) return Fail("key \"" + key + "\" appears twice");
+        SkipSpace();
+        if (!Expect(':', "expected ':' after key \"" + key + "\"")) return false;
+        SkipSpace();
+        JsonValue value;
+        if (!Value(key, value)) return false;
+        object.fields.emplace_back(std::move(key), std::move(value));
+        SkipSpace();
+        if (Peek() == ',') {
+          ++pos_;
+          continue;
+        }
+        if (!Expect('}', "expected ',' or '}'")) return false;
+        break;
+      }
+    }
+    SkipSpace();
+    if (pos_ != text_.size()) return Fail("unexpected text after the object");
+    return true;
+  }
+
+ private:
+  char Peek() const { return pos_ < text_.size() ? text_[pos_] : '\0'; }
+
+  void SkipSpace() {
+    while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t' ||
+                                   text_[pos_] == '\n' || text_[pos_] == '\r'))
+      ++pos_;
+  }
+
+  bool Fail(const std::string& message) {
+    error_ = message + " (at character " + std::to_string(pos_ + 1) + ")";
+    return false;
+  }
+
+  bool Expect(char c, const std::string& message) {
+    if (Peek() != c) return Fail(message);
+    ++pos_;
+    return true;
+  }
+
+  bool Literal(std::string_view word) {
+    if (text_.substr(pos_, word.size()) != word) return false;
+    pos_ += word.size();
+    return true;
+  }
+
+  bool Value(const std::string& key, JsonValue& value) {
+    const char c = Peek();
+    if (c == '"') {
+      value.kind = JsonValue::Kind::kString;
+      return String(value.text);
+    }
+    if (c == '{' || c == '[')
+      return Fail("the value of \"" + key + "\" must be a number or a text");
+    if (Literal("true")) {
+      value.kind = JsonValue::Kind::kBool;
+      value.boolean = true;
+      return true;
+    }
+    if (Literal("false")) {
+      value.kind = JsonValue::Kind::kBool;
+      value.boolean = false;
+      return true;
+    }
+    if (Literal("null")) {
+      value.kind = JsonValue::Kind::kNull;
+      return true;
+    }
+    return Number(key, value);
+  }
+
+  // The JSON number grammar: -?(0|[1-9][0-9]*)(.[0-9]+)?([eE][+-]?[0-9]+)?
+  bool Number(const std::string& key, JsonValue& value) {
+    const std::size_t start = pos_;
+    auto digits = [this] {
+      const std::size_t from = pos_;
+      while (pos_ < text_.size() && text_[pos_] >= '0' && text_[pos_] <= '9') ++pos_;
+      return pos_ > from;
+    };
+    if (Peek() == '-') ++pos_;
+    if (Peek() == '0')
+      ++pos_;
+    else if (!digits())
+      return Fail("the value of \"" + key + "\" is not a JSON value");
+    if (Peek() == '.') {
+      ++pos_;
+      if (!digits()) return Fail("the value of \"" + key + "\" is not a JSON number");
+    }
+    if (Peek() == 'e' || Peek() == 'E') {
+      ++pos_;
+      if (Peek() == '+' || Peek() == '-') ++pos_;
+      if (!digits()) return Fail("the value of \"" + key + "\" is not a JSON number");
+    }
+    value.kind = JsonValue::Kind::kNumber;
+    value.text = std::string(text_.substr(start, pos_ - start));
+    const std::optional<double> number = ParseNumber(value.text);
+    if (!number) return Fail("the value of \"" + key + "\" is not a finite number");
+    value.number = *number;
+    return true;
+  }
+
+  static void AppendUtf8(std::string& out, unsigned code) {
+    if (code < 0x80) {
+      out += static_cast<char>(code);
+    } else if (code < 0x800) {
+      out += static_cast<char>(0xC0 | (code >> 6));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+      out += static_cast<char>(0xE0 | (code >> 12));
+      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (code >> 18));
+      out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+  }
+
+  bool Hex4(unsigned& code) {
+    if (pos_ + 4 > text_.size()) return Fail("incomplete \\u escape");
+    code = 0;
+    for (int i = 0; i < 4; ++i) {
+      const char h = text_[pos_++];
+      code <<= 4;
+      if (h >= '0' && h <= '9')
+        code |= static_cast<unsigned>(h - '0');
+      else if (h >= 'a' && h <= 'f')
+        code |= static_cast<unsigned>(h - 'a' + 10);
+      else if (h >= 'A' && h <= 'F')
+        code |= static_cast<unsigned>(h - 'A' + 10);
+      else
+        return Fail("bad \\u escape");
+    }
+    return true;
+  }
+
+  bool String(std::string& out) {
+    ++pos_;  // opening quote
+    for (;;) {
+      if (pos_ >= text_.size()) return Fail("unterminated text");
+      const char c = text_[pos_++];
+      if (c == '"') return true;
+      if (static_cast<unsigned char>(c) < 0x20) return Fail("control character in a text");
+      if (c != '\\') {
+        out += c;
+        continue;
+      }
+      if (pos_ >= text_.size()) return Fail("unterminated text");
+      const char e = text_[pos_++];
+      switch (e) {
+        case '"':
+        case '\\':
+        case '/':
+          out += e;
+          break;
+        case 'b':
+          out += '\b';
+          break;
+        case 'f':
+          out += '\f';
+          break;
+        case 'n':
+          out += '\n';
+          break;
+        case 'r':
+          out += '\r';
+          break;
+        case 't':
+          out += '\t';
+          break;
+        case 'u': {
+          unsigned code = 0;
+          if (!Hex4(code)) return false;
+          if (code >= 0xD800 && code < 0xDC00) {
+            unsigned low = 0;
+            if (!Literal("\\u") || !Hex4(low) || low < 0xDC00 || low >= 0xE000)
+              return Fail("unpaired surrogate in a \\u escape");
+            code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+          } else if (code >= 0xDC00 && code < 0xE000) {
+            return Fail("unpaired surrogate in a \\u escape");
+          }
+          AppendUtf8(out, code);
+          break;
+        }
+        default:
+          return Fail(std::string("bad escape \\") + e);
+      }
+    }
+  }
+
+  std::string_view text_;
+  std::string& error_;
+  std::size_t pos_ = 0;
+};
+
+}  // namespace
+
+const JsonValue* FlatJsonObject::Find(std::string_view key) const {
+  for (const auto& [name, value] : fields)
+    if (name == key) return &value;
+  return nullptr;
+}
+
+std::optional<FlatJsonObject> ParseFlatJsonObject(std::string_view text, std::string& error) {
+  FlatJsonObject object;
+  FlatJsonReader reader(text, error);
+  if (!reader.Object(object)) return std::nullopt;
+  return object;
+}
+
 void PrintError(std::string_view tool, std::string_view message) {
   std::cerr << tool << ": " << message << '\n';
 }

@@ -27,6 +27,27 @@ std::string JsonString(std::string_view text);
 // {"key":value,...} from already-encoded values, one line.
 std::string JsonObject(const std::vector<std::pair<std::string, std::string>>& fields);
 
+// One value of a flat JSON object.
+struct JsonValue {
+  enum class Kind { kNumber, kString, kBool, kNull };
+  Kind kind = Kind::kNull;
+  double number = 0;     // kNumber
+  std::string text;      // kString: the decoded string; kNumber: the number as written
+  bool boolean = false;  // kBool
+};
+
+// A JSON object whose values are numbers, strings, true, false or null, keys in input order.
+struct FlatJsonObject {
+  std::vector<std::pair<std::string, JsonValue>> fields;
+  // The value of a key, or nullptr.
+  const JsonValue* Find(std::string_view key) const;
+};
+
+// Reads exactly one flat JSON object (nested objects and arrays, duplicate keys and
+// anything after the closing brace are refused). On failure returns nothing and says why
+// in error.
+std::optional<FlatJsonObject> ParseFlatJsonObject(std::string_view text, std::string& error);
+
 // The tool's error report: "<tool>: <message>" on stderr.
 void PrintError(std::string_view tool, std::string_view message);
 

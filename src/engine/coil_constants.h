@@ -7,6 +7,7 @@
 // (all zero before the first selection).
 
 #include <array>
+#include <optional>
 
 namespace vestra {
 
@@ -24,7 +25,8 @@ struct CoilConstants {
   float CoilFrictionCoef = 0;  // Blasius friction coefficient (divided by Re^0.25)
   float CoilConstA = 0;        // vertical tube pitch, m
   float CoilConstB = 0;        // length added per return bend, m
-  float CoilTubeDiam = 0;      // tube inner diameter, m
+  float CoilTubeDiam = 0;      // tube inner diameter, m; a screen changes it per model where
+                               // a series has other tubes
   float CoilAirExpAlt = 0;     // air-side velocity exponent of geometry 1 with several rows
 
   // Air-side constants by geometry index g = 0..3.
@@ -36,6 +38,10 @@ struct CoilConstants {
 
   // Fin pitch in tenths of a millimetre, by fin pitch index p.
   std::array<float, 9> GeoFinPitch{};
+
+  // The set written last; none before the first selection. After S8 the air-side exponents
+  // CurAirM .. CurAirT of the record come from the set, not from the geometry tables.
+  std::optional<CoilSet> selectedSet;
 };
 
 // Writes one set into the constants. Set S8 writes the air-side exponents CurAirM ..

@@ -1,0 +1,128 @@
+// One cooling plus one heating rating of a fan coil, as a selection screen's Calculate
+// rates each model: the entering air state, the preparation and the solve of each duty.
+// A full Calculate of the largest series is 91 models at 18 fan signals, so one rating
+// pair must stay in the order of microseconds.
+
+#include <benchmark/benchmark.h>
+
+#include "engine/coil_constants.h"
+#include "engine/coil_cooling.h"
+#include "engine/coil_heating.h"
+#include "engine/coil_rating.h"
+#include "engine/coil_state.h"
+#include "engine/fluids.h"
+#include "engine/moist_air.h"
+
+namespace {
+
+using namespace vestra;
+
+// A three-row fan coil of about 500 m3/h at the standard screen's default duty: air
+// 27 degC and 47 %, chilled water 7 -> 12 degC; air 20 degC, hot water 70 -> 60 degC.
+CoilModel FanCoil() {
+  CoilModel m;
+  m.geometry = 3;
+  m.pitch = 2;
+  m.rows = 3;
+  m.circuits = 3;
+  m.lengthMm = 700;
+  m.heightMm = 250;
+  m.headerFactor = 1;
+  m.bypassCoef = 4;
+  m.airCoef = 30;
+  return m;
+}
+constexpr float kAirFlow = 0.139f;
+
+struct Session {
+  Session() { SelectCoilConstants(constants, state, CoilSet::S4); }
+  GlycolTables glycol = InitGlycolTables();
+  CoilConstants constants;
+  CoilRatingState state;
+  RatingRules rules;
+};
+
+// What depends only on the typed duty: worked out once per Calculate.
+struct CoolingInlet {
+  float twbIn, hAirIn, hSatIn;
+  CoolingFlowBound bound;
+};
+
+CoolingInlet ReadCoolingInlet(float taIn, float rhIn, float twIn) {
+  CoolingInlet in;
+  in.twbIn = WetBulbFromRelHumidity(taIn, rhIn);
+  in.hAirIn = EnthalpyFromWetBulb(in.twbIn, taIn);
+  in.hSatIn = EnthalpyFromWetBulb(twIn, twIn);
+  in.bound = ComputeCoolingFlowBound(twIn, rhIn);
+  return in;
+}
+
+void RateModel(Session& s, const CoilModel& model, const CoolingInlet& inlet, bool flowsGiven) {
+  const RatingContext context{s.constants, s.glycol, s.rules};
+  CoilRatingState& st = s.state;
+
+  st.taIn = 27;
+  st.rhIn = 47;
+  st.twIn = 7;
+  st.twbIn = inlet.twbIn;
+  st.hAirIn = inlet.hAirIn;
+  st.hSatIn = inlet.hSatIn;
+  st.airFlow = kAirFlow;
+  st.rhoAir = AirDensity(st.taIn, st.rhIn);
+  st.cpAir = AirCp(st.taIn);
+  PrepareCoil(st, s.constants, model, Duty::kCooling);
+  if (flowsGiven) {
+    st.waterFlow = 0.00015;
+    benchmark::DoNotOptimize(SolveCoolingOutlet(st, context));
+  } else {
+    st.twOut = 12;
+    benchmark::DoNotOptimize(SolveCoolingFlow(st, context, &inlet.bound));
+  }
+
+  st.taIn = 20;
+  st.rhIn = 0;
+  st.twIn = 70;
+  st.rhoAir = AirDensity(st.taIn, 0);
+  st.cpAir = AirCp(st.taIn);
+  PrepareCoil(st, s.constants, model, Duty::kHeating);
+  if (flowsGiven) {
+    st.waterFlow = 0.00015;
+    benchmark::DoNotOptimize(SolveHeatingOutlet(st, context));
+  } else {
+    st.twOut = 60;
+    benchmark::DoNotOptimize(SolveHeatingFlow(st, context));
+  }
+  benchmark::DoNotOptimize(st.coolTotal);
+  benchmark::DoNotOptimize(st.heatCapacity);
+}
+
+// Leaving water temperatures given (the screens' defaults): the two flow searches.
+void BM_FanCoilCoolingAndHeating(benchmark::State& state) {
+  Session s;
+  const CoilModel model = FanCoil();
+  const CoolingInlet inlet = ReadCoolingInlet(27, 47, 7);
+  for (auto _ : state) RateModel(s, model, inlet, false);
+}
+BENCHMARK(BM_FanCoilCoolingAndHeating);
+
+// The same with the duty's invariants worked out for every model.
+void BM_FanCoilCoolingAndHeatingWithInvariants(benchmark::State& state) {
+  Session s;
+  const CoilModel model = FanCoil();
+  for (auto _ : state) {
+    const CoolingInlet inlet = ReadCoolingInlet(27, 47, 7);
+    RateModel(s, model, inlet, false);
+  }
+}
+BENCHMARK(BM_FanCoilCoolingAndHeatingWithInvariants);
+
+// Water flows given: the two outlet searches, which update the fluid on every pass.
+void BM_FanCoilCoolingAndHeatingFlowsGiven(benchmark::State& state) {
+  Session s;
+  const CoilModel model = FanCoil();
+  const CoolingInlet inlet = ReadCoolingInlet(27, 47, 7);
+  for (auto _ : state) RateModel(s, model, inlet, true);
+}
+BENCHMARK(BM_FanCoilCoolingAndHeatingFlowsGiven);
+
+}  // namespace
