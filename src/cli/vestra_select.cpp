@@ -1,0 +1,324 @@
+// vestra-select: a selection screen's Calculate run without a window, for scripts and for
+// checking the catalogue. It loads the series as the main window does, applies each --set
+// as a user would type it (and leaves the field, so range checks, coupling and the
+// alternative datum apply), presses Calculate and prints the results table.
+//
+//   vestra-select --series CODE [--speed N|TEXT|all] [--model NAME|N|all]
+//                 [--set CONTROL=TEXT]... [--units Pt,Qa,Qw,DpW,DpA] [--lang N]
+//                 [--decimal-separator .|,] [--nolimits] [--format tsv|json]
+//
+// Exit codes: 0 rows written, 1 a message ended the calculation (also on stderr; the rows
+// written are still printed), 2 bad usage.
+
+#include <array>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/settings.h"
+#include "app/texts.h"
+#include "app/units.h"
+#include "cli/cli_common.h"
+#include "data/store.h"
+#include "engine/errors.h"
+#include "engine/numeric.h"
+#include "screens/session.h"
+#include "screens/standard_screen.h"
+#include "screens/standard_series.h"
+#include "screens/tab_order.h"
+
+namespace {
+
+using namespace vestra;
+using namespace vestra::screens;
+using vestra::cli::JsonString;
+
+constexpr const char* kTool = "vestra-select";
+constexpr const char* kUsage =
+    "usage: vestra-select --series CODE [--speed N|all] [--model NAME|N|all] "
+    "[--set CONTROL=TEXT]... [--units Pt,Qa,Qw,DpW,DpA] [--lang N] [--decimal-separator .|,] "
+    "[--nolimits] [--format tsv|json]";
+
+struct UsageError {
+  std::string message;
+};
+
+struct Options {
+  std::string series;
+  std::optional<std::string> speed;
+  std::optional<std::string> model;
+  std::vector<std::pair<std::string, std::string>> sets;
+  std::optional<std::array<std::int16_t, 5>> units;
+  std::optional<std::int16_t> lang;
+  std::optional<std::string> decimalSeparator;
+  bool noLimits = false;
+  bool json = false;
+};
+
+Options ParseOptions(int argc, char** argv) {
+  Options o;
+  auto value = [&](int& i, std::string_view option) -> std::string {
+    if (i + 1 >= argc) throw UsageError{"missing value after " + std::string(option)};
+    return argv[++i];
+  };
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--series") {
+      o.series = value(i, arg);
+    } else if (arg == "--speed") {
+      o.speed = value(i, arg);
+    } else if (arg == "--model") {
+      o.model = value(i, arg);
+    } else if (arg == "--set") {
+      const std::string assignment = value(i, arg);
+      const std::size_t eq = assignment.find('=');
+      if (eq == std::string::npos || eq == 0)
+        throw UsageError{"--set needs CONTROL=TEXT, not \"" + assignment + "\""};
+      o.sets.emplace_back(assignment.substr(0, eq), assignment.substr(eq + 1));
+    } else if (arg == "--units") {
+      const std::string list = value(i, arg);
+      std::array<std::int16_t, 5> units{};
+      std::size_t start = 0;
+      for (std::size_t k = 0; k < 5; ++k) {
+        const std::size_t comma = list.find(',', start);
+        const std::string item = list.substr(start, comma == std::string::npos ? std::string::npos
+                                                                                 : comma - start);
+        const auto number = cli::ParseNumber(item);
+        if (!number || *number != static_cast<int>(*number) || *number < 0 ||
+            (comma == std::string::npos) != (k == 4))
+          throw UsageError{"--units needs five unit choices Pt,Qa,Qw,DpW,DpA, not \"" + list +
+                           "\""};
+        units[k] = static_cast<std::int16_t>(*number);
+        start = comma + 1;
+      }
+      o.units = units;
+    } else if (arg == "--lang") {
+      const std::string text = value(i, arg);
+      const auto number = cli::ParseNumber(text);
+      if (!number || *number != static_cast<int>(*number) || *number < 0 || *number > 14)
+        throw UsageError{"--lang needs a language index 0..14, not \"" + text + "\""};
+      o.lang = static_cast<std::int16_t>(*number);
+    } else if (arg == "--decimal-separator") {
+      const std::string text = value(i, arg);
+      if (text != "." && text != ",")
+        throw UsageError{"--decimal-separator must be \".\" or \",\", not \"" + text + "\""};
+      o.decimalSeparator = text;
+    } else if (arg == "--nolimits") {
+      o.noLimits = true;
+    } else if (arg == "--format") {
+      const std::string text = value(i, arg);
+      if (text != "tsv" && text != "json")
+        throw UsageError{"--format must be tsv or json, not \"" + text + "\""};
+      o.json = text == "json";
+    } else {
+      throw UsageError{"unknown option \"" + std::string(arg) + "\"; " + kUsage};
+    }
+  }
+  if (o.series.empty()) throw UsageError{std::string("--series is required; ") + kUsage};
+  return o;
+}
+
+// The window of a headless run: messages are recorded with the control that got the focus.
+class RecordingUi : public ScreenUi {
+ public:
+  struct Message {
+    std::string text;
+    Icon icon;
+    std::string focus;
+  };
+
+  void ShowMessage(const std::string& text, Icon icon) override {
+    messages.push_back({text, icon, ""});
+    pendingFocus_ = true;
+  }
+  void SetFocus(ControlRef control) override {
+    if (pendingFocus_ && !messages.empty()) messages.back().focus = ControlName(control);
+    pendingFocus_ = false;
+  }
+  void SetClipboardText(const std::string&) override {}
+
+  std::vector<Message> messages;
+
+ private:
+  bool pendingFocus_ = false;
+};
+
+const char* IconName(Icon icon) {
+  switch (icon) {
+    case Icon::kError:
+      return "error";
+    case Icon::kWarning:
+      return "warning";
+    default:
+      return "none";
+  }
+}
+
+// Picks a list entry by its index or its text.
+int ChooseEntry(const ComboBox& combo, const std::string& choice, std::string_view what) {
+  if (choice == "all") return 0;
+  for (int i = 0; i < combo.ListCount(); ++i)
+    if (combo.List[static_cast<std::size_t>(i)] == choice) return i;
+  if (const auto number = cli::ParseNumber(choice);
+      number && *number == static_cast<int>(*number) && *number >= 0 &&
+      *number < combo.ListCount())
+    return static_cast<int>(*number);
+  std::string entries;
+  for (int i = 1; i < combo.ListCount(); ++i)
+    entries += (i > 1 ? ", " : "") + combo.List[static_cast<std::size_t>(i)];
+  throw UsageError{"no " + std::string(what) + " \"" + choice + "\"; the list holds: " + entries};
+}
+
+// Types text into a control as a user does, then leaves it towards the next control.
+void ApplySet(StandardScreen& screen, const std::string& name, const std::string& text,
+              const Session& session) {
+  const std::optional<ControlRef> control = ParseControlName(name);
+  if (!control) throw UsageError{"unknown control \"" + name + "\""};
+  const bool isField = screen.Field(*control) != nullptr;
+  const bool isCheck = screen.Check(*control) != nullptr;
+  const bool isCombo = screen.Combo(*control) != nullptr;
+  if (!isField && !isCheck && !isCombo)
+    throw UsageError{"\"" + name + "\" is not a field, check box or list of this screen"};
+  if (!screen.IsUsable(*control))
+    throw UsageError{"\"" + name + "\" is hidden or disabled for " + session.settings.CurrentSeries};
+  auto usable = [&](ControlRef c) { return screen.IsUsable(c); };
+  const ControlRef next = NextInTabOrder(StandardTabOrder(), *control, usable);
+  screen.GotFocus(*control);
+  if (isField) {
+    std::string typed;
+    for (const char c : text) typed += screen.Form_KeyPress(c).key;
+    screen.Field(*control)->Text = typed;
+  } else if (isCheck) {
+    if (text != "0" && text != "1") throw UsageError{"a check box takes 0 or 1, not \"" + text + "\""};
+    screen.CheckBox_Click(*control, text == "1");
+  } else {
+    ComboBox& combo = *screen.Combo(*control);
+    combo.ListIndex = ChooseEntry(combo, text, name);
+  }
+  screen.LostFocus(*control, next);
+}
+
+std::string TsvRow(const std::vector<std::string>& cells) {
+  std::string line;
+  for (std::size_t i = 0; i < cells.size(); ++i) line += (i ? "\t" : "") + cells[i];
+  return line;
+}
+
+std::string JsonArray(const std::vector<std::string>& cells) {
+  std::string out = "[";
+  for (std::size_t i = 0; i < cells.size(); ++i) out += (i ? ", " : "") + JsonString(cells[i]);
+  return out + "]";
+}
+
+// The cells a row shows: the grid's columns, trailing cells of a shorter row empty.
+std::vector<std::string> Shown(const ResultsGrid& grid, int row) {
+  std::vector<std::string> cells;
+  for (int col = 0; col < grid.Cols; ++col) cells.push_back(grid.Cell(row, col));
+  return cells;
+}
+
+void Print(const StandardScreen& screen, const RecordingUi& ui, const Session& session,
+           bool json) {
+  const ResultsGrid& grid = screen.form.Grd;
+  if (!json) {
+    for (int row = 0; row < grid.RowCount(); ++row) std::cout << TsvRow(Shown(grid, row)) << '\n';
+    return;
+  }
+  std::string rows = "[";
+  for (int row = 2; row < grid.RowCount(); ++row)
+    rows += (row > 2 ? ",\n    " : "\n    ") + JsonArray(Shown(grid, row));
+  rows += grid.RowCount() > 2 ? "\n  ]" : "]";
+  std::string messages = "[";
+  for (std::size_t i = 0; i < ui.messages.size(); ++i) {
+    const auto& m = ui.messages[i];
+    messages += (i ? ", " : "") + cli::JsonObject({{"text", JsonString(m.text)},
+                                                   {"icon", JsonString(IconName(m.icon))},
+                                                   {"focus", JsonString(m.focus)}});
+  }
+  messages += "]";
+  std::cout << "{\n  " << JsonString("series") << ": " << JsonString(session.settings.CurrentSeries)
+            << ",\n  " << JsonString("caption") << ": " << JsonString(screen.form.Caption)
+            << ",\n  " << JsonString("headings") << ": "
+            << JsonArray(grid.RowCount() > 0 ? Shown(grid, 0) : std::vector<std::string>{})
+            << ",\n  " << JsonString("units") << ": "
+            << JsonArray(grid.RowCount() > 1 ? Shown(grid, 1) : std::vector<std::string>{})
+            << ",\n  " << JsonString("rows") << ": " << rows << ",\n  "
+            << JsonString("messages") << ": " << messages << "\n}\n";
+}
+
+int Run(int argc, char** argv) {
+  const Options options = ParseOptions(argc, argv);
+  const StandardSeriesConfig* config = FindStandardSeries(options.series);
+  if (!config) {
+    std::string known;
+    for (const auto& c : StandardSeries()) known += (known.empty() ? "" : ", ") + std::string(c.code);
+    throw UsageError{"unknown series \"" + options.series + "\"; the standard screen offers " +
+                     known};
+  }
+
+  // The settings as the program reads them, then the options on top.
+  const char* programName[] = {argv[0]};
+  StartupSettings startup = StartSettings(1, programName);
+  Session session;
+  session.settings = std::move(startup.settings);
+  for (const auto& problem : startup.report.problems)
+    cli::PrintError(kTool, DescribeOutputFolderProblem(problem));
+  Settings& settings = session.settings;
+  settings.NoLimits = options.noLimits;
+  if (options.decimalSeparator) settings.DecimalSeparator = *options.decimalSeparator;
+  if (options.lang) {
+    settings.LangIndex = *options.lang;
+    settings.LangBase = LangBaseFor(settings.LangIndex);
+  }
+  if (options.units) {
+    const Quantity order[] = {Quantity::kCapacity, Quantity::kAirFlow, Quantity::kWaterFlow,
+                              Quantity::kWaterPressureDrop, Quantity::kAirPressure};
+    for (std::size_t k = 0; k < 5; ++k) {
+      if ((*options.units)[k] >= static_cast<std::int16_t>(UnitTable(order[k]).size()))
+        throw UsageError{"--units: choice " + std::to_string((*options.units)[k]) +
+                         " is not in the table of unit " + std::to_string(k + 1)};
+      SetUnitChoice(settings, order[k], (*options.units)[k]);
+    }
+  }
+  session.store = std::make_unique<CatalogueStore>(settings.AppPath + "Vestra.db");
+  settings.DbVersion = session.store->ReadDataVersion();
+
+  // The series dispatch, as the main window runs it.
+  RecordingUi ui;
+  PrepareStandardDispatch(session, *config);
+  StandardScreen screen(session, ui);
+  screen.Form_Load();
+  ConfigureStandardScreen(screen, *config, session);
+  LoadStandardModels(screen, *config, session);
+
+  if (options.speed) screen.form.cboVel.ListIndex = ChooseEntry(screen.form.cboVel, *options.speed, "speed");
+  if (options.model) screen.form.cboModel.ListIndex = ChooseEntry(screen.form.cboModel, *options.model, "model");
+  for (const auto& [name, text] : options.sets) ApplySet(screen, name, text, session);
+
+  const std::size_t before = ui.messages.size();
+  screen.cmdCalcola_Click();
+  Print(screen, ui, session, options.json);
+  if (ui.messages.size() > before) {
+    for (std::size_t i = before; i < ui.messages.size(); ++i)
+      cli::PrintError(kTool, ui.messages[i].text);
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const UsageError& e) {
+    vestra::cli::PrintError(kTool, e.message);
+    return vestra::cli::kExitUsage;
+  } catch (const vestra::RuntimeError& e) {
+    vestra::cli::PrintError(kTool, std::string(e.what()) + " (error " + std::to_string(e.number()) + ")");
+    return vestra::cli::kExitUsage;
+  }
+}
