@@ -1,5 +1,7 @@
 #include "app/numbers.h"
 
+#include <optional>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -225,7 +227,7 @@ double LeadingNumber(std::string_view text) {
   return ValueOf(parts);
 }
 
-double LocaleNumber(std::string_view text, char decimalSeparator) {
+std::optional<double> TryLocaleNumber(std::string_view text, char decimalSeparator) {
   std::size_t start = 0;
   std::size_t end = text.size();
   while (start < end && IsBlank(text[start])) ++start;
@@ -233,8 +235,14 @@ double LocaleNumber(std::string_view text, char decimalSeparator) {
   const std::string_view body = text.substr(start, end - start);
   NumberParts parts;
   const std::size_t used = ScanNumber(body, decimalSeparator, parts);
-  if (used == 0 || used != body.size()) Raise(kTypeMismatch);
+  if (used == 0 || used != body.size()) return std::nullopt;
   return ValueOf(parts);
+}
+
+double LocaleNumber(std::string_view text, char decimalSeparator) {
+  const std::optional<double> value = TryLocaleNumber(text, decimalSeparator);
+  if (!value) Raise(kTypeMismatch);
+  return *value;
 }
 
 float LocaleSingle(std::string_view text, char decimalSeparator) {

@@ -13,6 +13,7 @@
 // conversions (strtod, printf) are avoided on purpose: the windowing toolkit switches
 // the C locale to the user's at start-up.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,10 @@ double LeadingNumber(std::string_view text);
 // an optional exponent. Anything else, the empty text included, is a type mismatch (13);
 // a value beyond the double range is an overflow (6).
 double LocaleNumber(std::string_view text, char decimalSeparator);
+
+// LocaleNumber for a caller that takes a non-number as "not given": nothing instead of
+// the type mismatch. Overflow (6) is still raised.
+std::optional<double> TryLocaleNumber(std::string_view text, char decimalSeparator);
 
 // LocaleNumber stored as a single: overflow (6) beyond the single range.
 float LocaleSingle(std::string_view text, char decimalSeparator);

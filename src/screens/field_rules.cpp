@@ -6,6 +6,7 @@
 #include "app/units.h"
 #include "engine/errors.h"
 #include "engine/moist_air.h"
+#include "engine/numeric.h"
 
 namespace vestra::screens {
 
@@ -17,11 +18,9 @@ constexpr const char* kDegrees = "°C";
 
 // The locale conversion of a field; nothing when the text is not a number.
 std::optional<float> FieldValue(const TextBox& field, const Session& session) {
-  try {
-    return LocaleSingle(field.Text, session.Decimal());
-  } catch (const RuntimeError&) {
-    return std::nullopt;
-  }
+  const std::optional<double> value = TryLocaleNumber(field.Text, session.Decimal());
+  if (!value) return std::nullopt;
+  return Sng(*value);
 }
 
 // A field value read at calculation time: a text that does not convert reads as 0.
@@ -234,11 +233,7 @@ std::int16_t ReadDutyInputs(CommonForm& form, std::int16_t heatingDuty,
   s.givenTwOut = ValueOrZero(form.txtTw2[d], session);
   {
     const Unit& unit = ChosenUnit(session.settings, Quantity::kWaterFlow);
-    double typed = 0;
-    try {
-      typed = LocaleNumber(form.txtQw[d].Text, session.Decimal());
-    } catch (const RuntimeError&) {
-    }
+    const double typed = TryLocaleNumber(form.txtQw[d].Text, session.Decimal()).value_or(0);
     s.givenWaterFlow = BaseFromTyped(typed, unit);
   }
   s.glycolPct = ValueOrZero(form.txtGlic, session);

@@ -62,8 +62,11 @@ TEST(LocaleNumber, rejectsTextThatIsNotANumberAsTypeMismatch) {
       {"12.5", ',', 0},  // the other separator is not a decimal point here
       {"12,5", '.', 0}, {"1,2,3", ',', 0}, {"-", '.', 0},   {"1 2", '.', 0},
   };
-  for (const auto& c : cases)
+  for (const auto& c : cases) {
     EXPECT_EQ(ErrorOf([&] { LocaleNumber(c.text, c.separator); }), kTypeMismatch) << c.text;
+    EXPECT_FALSE(TryLocaleNumber(c.text, c.separator).has_value()) << c.text;
+  }
+  EXPECT_EQ(TryLocaleNumber("12,5", ','), 12.5);
 }
 
 TEST(LocaleNumber, overflowsBeyondTheRangeOfItsType) {

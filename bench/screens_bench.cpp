@@ -1,0 +1,96 @@
+// The standard screen's Calculate of the largest series at every speed: TORVAEC, whose
+// tables are sized for 91 models, at its 18 fan signals; and the load of a series.
+// Run: build/bin/vestra-bench --benchmark_filter=Screen
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <stdexcept>
+
+#include "screens/controls.h"
+#include "screens/session.h"
+#include "screens/standard_screen.h"
+#include "screens/standard_series.h"
+
+namespace {
+
+using namespace vestra;
+using namespace vestra::screens;
+
+class SilentUi : public ScreenUi {
+ public:
+  void ShowMessage(const std::string& text, Icon) override { throw std::runtime_error(text); }
+  void SetFocus(ControlRef) override {}
+  void SetClipboardText(const std::string&) override {}
+};
+
+std::unique_ptr<Session> OpenSession() {
+  auto session = std::make_unique<Session>();
+  session->settings.LangBase = 100;
+  session->settings.DecimalSeparator = ".";
+  session->store = std::make_unique<CatalogueStore>(VESTRA_CATALOGUE_DB);
+  return session;
+}
+
+// Copies the catalogue's models over until the table holds `count` of them, so that the
+// Calculate rates as many models as the largest series is dimensioned for.
+template <typename T>
+void Repeat(TableArray<T>& array, int loaded, int count) {
+  if (array.Rank() == 1) {
+    for (int m = loaded + 1; m <= count; ++m) array.Store(m, array((m - 1) % loaded + 1));
+  } else if (array.Rank() == 2) {
+    for (int m = loaded + 1; m <= count; ++m)
+      for (int k = 0; k <= array.KUpper(); ++k) array.Store(k, m, array(k, (m - 1) % loaded + 1));
+  }
+}
+
+void BM_ScreenCalculateTorvaecEverySignal(benchmark::State& state) {
+  auto session = OpenSession();
+  SilentUi ui;
+  const StandardSeriesConfig& config = *FindStandardSeries("TORVAEC");
+  PrepareStandardDispatch(*session, config);
+  StandardScreen screen(*session, ui);
+  screen.Form_Load();
+  ConfigureStandardScreen(screen, config, *session);
+  LoadStandardModels(screen, config, *session);
+  ModelTables& t = session->models;
+  const int loaded = t.ModelCount;
+  constexpr int kModels = 91;
+  Repeat(t.TabModello, loaded, kModels);
+  Repeat(t.TabGeom, loaded, kModels);
+  Repeat(t.TabPasso, loaded, kModels);
+  Repeat(t.TabLunBat, loaded, kModels);
+  Repeat(t.TabAltBat, loaded, kModels);
+  Repeat(t.TabNR, loaded, kModels);
+  Repeat(t.TabNC, loaded, kModels);
+  Repeat(t.TabC100, loaded, kModels);
+  Repeat(t.TabCC30, loaded, kModels);
+  Repeat(t.TabFC30, loaded, kModels);
+  Repeat(t.TabFCC50, loaded, kModels);
+  for (auto* variant : {&t.TabVRA, &t.TabVRB, &t.TabVRC, &t.TabQAA, &t.TabQAB, &t.TabQAC,
+                        &t.TabPAK, &t.TabPAN, &t.TabLWB, &t.TabLWC})
+    Repeat(*variant, loaded, kModels);
+  Repeat(t.TabLWA, loaded, kModels);
+  t.ModelCount = kModels;
+  screen.form.cboVel.ListIndex = 0;
+  for (auto _ : state) {
+    screen.cmdCalcola_Click();
+    benchmark::DoNotOptimize(screen.form.Grd.Rows.data());
+  }
+  state.counters["rows"] = static_cast<double>(screen.ModelRowCount());
+}
+BENCHMARK(BM_ScreenCalculateTorvaecEverySignal)->Unit(benchmark::kMillisecond);
+
+void BM_ScreenLoadSeries(benchmark::State& state) {
+  auto session = OpenSession();
+  SilentUi ui;
+  const StandardSeriesConfig& config = *FindStandardSeries("MIRAL");
+  PrepareStandardDispatch(*session, config);
+  StandardScreen screen(*session, ui);
+  screen.Form_Load();
+  for (auto _ : state) LoadStandardModels(screen, config, *session);
+  state.counters["models"] = session->models.ModelCount;
+}
+BENCHMARK(BM_ScreenLoadSeries)->Unit(benchmark::kMillisecond);
+
+}  // namespace
