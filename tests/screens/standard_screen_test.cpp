@@ -274,7 +274,7 @@ TEST(StandardScreen, ecUnitHeaterAtTheLowestSignalShowsItsSoundFloor) {
   EXPECT_GE(Number(rows[0][Column(*o.screen, "Pin")]), 10);
 
   // The catalogue's own models at the full signal: no floor, absorbed power at least 10 W.
-  o.screen->form.cboModel.ListIndex = 0;
+  LoadStandardModels(*o.screen, *FindStandardSeries("TORVAEC"), *o.session);
   o.Calculate(18);
   for (const auto& row : ModelRows(*o.screen)) {
     EXPECT_NE(row[Column(*o.screen, "LW")].rfind("< ", 0), 0u) << row[0];
