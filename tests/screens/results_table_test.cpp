@@ -62,6 +62,21 @@ TEST_F(HeadingsTest, kilocaloriesLabelEveryCapacityColumnFrigH) {
   EXPECT_EQ(Row(1)[7], "Frig/h");
 }
 
+TEST_F(HeadingsTest, ecLayoutsShareTheirColumnsButTheSpeed) {
+  ResetEcResults(form, *session, true, true, false);
+  EXPECT_EQ(Row(0), (std::vector<std::string>{"", "SPEED", "Vin", "PT", "PS", "QW (C)", "DPW (C)",
+                                              "TA (C)", "PH", "TW2 (H)", "DPW (H)", "TA (H)", "LW",
+                                              "LP", "Pin"}));
+  EXPECT_EQ(Row(1)[1], "RPM");
+  EXPECT_EQ(Row(1)[2], "V");
+  EXPECT_EQ(form.Grd.ColWidth[0], 1100);
+  EXPECT_EQ(form.Grd.ColWidth[1], 695);
+  ResetEcResults(form, *session, false, true, true);
+  EXPECT_EQ(Row(0).size(), 14u);
+  EXPECT_EQ(Row(0)[1], "Vin");
+  EXPECT_EQ(Row(1).back(), "W");
+}
+
 TEST(ResultsRow, cellsInDisplayUnitsWithEmptyCellsForZeroUnderOptionalDigits) {
   auto session = testing::ItalianSession(',');
   StandardRow row;
