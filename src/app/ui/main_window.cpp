@@ -1,0 +1,423 @@
+#include "app/ui/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+#include "app/shell.h"
+#include "app/ui/clock.h"
+#include "app/ui/info_window.h"
+#include "app/ui/language_chooser.h"
+#include "app/ui/open_document.h"
+#include "app/ui/pictures.h"
+#include "app/ui/units_dialog.h"
+#include "engine/errors.h"
+#include "screens/ui/standard_window.h"
+
+namespace vestra::ui {
+
+namespace {
+
+QString Q(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+// The pictures of the series buttons, by mnuprod index.
+const char* SeriesIcon(int menuIndex) {
+  static const char* const kIcons[] = {"torva", "q70",   "miral", "veld",  "kelm",
+                                       "brisk", "lumo",  "zoph",  "darne", "miralp",
+                                       "pelvo", nullptr, "quivo", nullptr};
+  return menuIndex >= 0 && menuIndex < 14 ? kIcons[menuIndex] : nullptr;
+}
+
+std::string Indexed(const char* name, int index) {
+  return std::string(name) + "(" + std::to_string(index) + ")";
+}
+
+// The selection screens a mnuprod choice closes before it opens its own.
+bool IsStandardOrDuctedScreen(const QString& name) {
+  return name == QLatin1String("FDatiP") || name == QLatin1String("FDatiPXX");
+}
+
+}  // namespace
+
+MainWindow::MainWindow(screens::Session& session, Desktop desktop, QWidget* parent)
+    : QMainWindow(parent), session_(session), desktop_(std::move(desktop)) {
+  setObjectName(QString::fromLatin1(kName));
+  setProperty("vestraWindow", true);
+  setWindowIcon(ProgramIcon());
+
+  mdi_ = new QMdiArea;
+  mdi_->setObjectName(QStringLiteral("MDIClient"));
+  mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mdi_->setBackground(QColor(0x6E, 0x7F, 0x91));
+  setCentralWidget(mdi_);
+
+  BuildMenus();
+  BuildToolbar();
+  BuildStatusLine();
+
+  // The load handler: the status line, then the fluid coefficient tables.
+  Tick();
+  lblVer_->setText(VersionLine());
+  session_.glycol = InitGlycolTables();
+
+  timer1_ = new QTimer(this);
+  timer1_->setInterval(1000);
+  connect(timer1_, &QTimer::timeout, this, [this] { Tick(); });
+  timer1_->start();
+
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QSize area = screen->availableGeometry().size();
+    resize(QSize(1440, 920).boundedTo(area * 0.96));
+  }
+}
+
+MainWindow::~MainWindow() = default;
+
+// ---- menus and toolbar -------------------------------------------------------------------
+
+QAction* MainWindow::AddAction(QMenu* menu, const std::string& name, const QString& caption,
+                               const char* icon) {
+  QAction* action = menu ? menu->addAction(caption) : menuBar()->addAction(caption);
+  action->setObjectName(Q(name));
+  if (icon) action->setIcon(ToolbarIcon(icon));
+  actions_[name] = action;
+  return action;
+}
+
+void MainWindow::BuildMenus() {
+  QMenuBar* bar = menuBar();
+
+  QMenu* file = bar->addMenu(QString());
+  file->setObjectName(QStringLiteral("mnuFile"));
+  menus_["mnuFile"] = file;
+  connect(AddAction(file, "mnuDefprt", QString(), "printer"), &QAction::triggered, this,
+          [this] { ShowPrinterSetup(); });
+  file->addSeparator()->setObjectName(QStringLiteral("mnu2"));
+  connect(AddAction(file, "mnufine", QString()), &QAction::triggered, this, [this] { Exit(); });
+
+  connect(AddAction(nullptr, "mnuUnmis", QString()), &QAction::triggered, this,
+          [this] { ShowUnitsDialog(); });
+
+  QMenu* series = bar->addMenu(QString());
+  series->setObjectName(QStringLiteral("mnuscelta"));
+  menus_["mnuscelta"] = series;
+  auto addSeries = [this](QMenu* menu, const std::string& name, const QString& fixedCaption,
+                          const char* icon, const screens::StandardSeriesConfig* config) {
+    QAction* action = AddAction(menu, name, fixedCaption, icon);
+    // The ducted and EC screens come with their own windows; until then their series
+    // cannot be chosen.
+    action->setEnabled(config != nullptr);
+    if (config)
+      connect(action, &QAction::triggered, this,
+              [this, config] { DispatchStandardSeries(*config); });
+    return action;
+  };
+  auto standardOf = [](int menuIndex) -> const screens::StandardSeriesConfig* {
+    for (const screens::StandardSeriesConfig& c : screens::StandardSeries())
+      if (c.menuIndex == menuIndex) return &c;
+    return nullptr;
+  };
+  for (int i = 0; i <= 10; ++i)
+    addSeries(series, Indexed("mnuprod", i), QString(), SeriesIcon(i), standardOf(i));
+  QMenu* bldc = series->addMenu(QStringLiteral("BLDC"));
+  bldc->setObjectName(QStringLiteral("mnuprod(11)"));
+  bldc->setIcon(ToolbarIcon("bldc"));
+  menus_["mnuprod(11)"] = bldc;
+  const char* const ecCaptions[] = {"Miral BLDC", "ZOPH BLDC", "KELM BLDC",
+                                    "Umbra",      "Pelvo EC",  "TORVA EC"};
+  for (int i = 1; i <= 6; ++i)
+    addSeries(bldc, Indexed("mnuprods", i), QString::fromLatin1(ecCaptions[i - 1]), nullptr,
+              i == 6 ? screens::FindStandardSeries("TORVAEC") : nullptr);
+  addSeries(series, "mnuprod(12)", QString(), SeriesIcon(12), standardOf(12));
+  addSeries(series, "mnuprod(13)", QStringLiteral("Parete alta NARTE"), nullptr, standardOf(13));
+
+  connect(AddAction(nullptr, "mnulingua", QString()), &QAction::triggered, this,
+          [this] { ShowLanguageChooser(); });
+  connect(AddAction(nullptr, "mnuDocumentazione", QString()), &QAction::triggered, this,
+          [this] { OpenDocumentation(); });
+
+  QMenu* help = bar->addMenu(QStringLiteral("&?"));
+  help->setObjectName(QStringLiteral("mnuHelp"));
+  menus_["mnuHelp"] = help;
+  connect(AddAction(help, "mnuInfooska", QString()), &QAction::triggered, this,
+          [this] { ShowInformation(); });
+  connect(AddAction(help, "mnuInfo", QString()), &QAction::triggered, this,
+          [this] { ShowAbout(); });
+}
+
+void MainWindow::BuildToolbar() {
+  QToolBar* panel = addToolBar(QStringLiteral("SSPanel1"));
+  panel->setObjectName(QStringLiteral("SSPanel1"));
+  panel->setMovable(false);
+  panel->setFloatable(false);
+  panel->setIconSize(QSize(32, 32));
+  panel->setContextMenuPolicy(Qt::PreventContextMenu);
+  panel->toggleViewAction()->setVisible(false);
+  auto add = [&](const std::string& button, const std::string& menuItem) {
+    QAction* action = actions_.at(menuItem);
+    panel->addAction(action);
+    actions_[button] = action;
+  };
+  // The items of the menu bar itself show their caption there, so their buttons have
+  // actions of their own that run the item.
+  auto twin = [&](const std::string& button, const std::string& menuItem, const char* icon) {
+    QAction* item = actions_.at(menuItem);
+    QAction* action = panel->addAction(ToolbarIcon(icon), QString());
+    action->setObjectName(Q(button));
+    connect(action, &QAction::triggered, item, &QAction::trigger);
+    actions_[button] = action;
+  };
+  add("SSdefprt", "mnuDefprt");
+  twin("SSunmis", "mnuUnmis", "units");
+  panel->addSeparator();
+  for (int i = 0; i <= 10; ++i) add(Indexed("SSprod", i), Indexed("mnuprod", i));
+  // The EC series open their chooser, whose screens are still to come.
+  QAction* bldc = panel->addAction(ToolbarIcon("bldc"), QStringLiteral("BLDC"));
+  bldc->setObjectName(QStringLiteral("SSprodBLDC"));
+  bldc->setEnabled(false);
+  actions_["SSprodBLDC"] = bldc;
+  add("SSprod(12)", "mnuprod(12)");
+  panel->addSeparator();
+  twin("SSlingua", "mnulingua", "language");
+}
+
+void MainWindow::BuildStatusLine() {
+  QStatusBar* panel = statusBar();
+  panel->setObjectName(QStringLiteral("SSPanel2"));
+  panel->setSizeGripEnabled(true);
+  lblVer_ = new QLabel;
+  lblVer_->setObjectName(QStringLiteral("lblVer"));
+  lblOra_ = new QLabel;
+  lblOra_->setObjectName(QStringLiteral("lblOra"));
+  for (QLabel* label : {lblVer_, lblOra_}) {
+    label->setFrameShape(QFrame::StyledPanel);
+    label->setFrameShadow(QFrame::Sunken);
+    label->setContentsMargins(6, 0, 6, 0);
+  }
+  panel->addWidget(lblVer_);
+  panel->addPermanentWidget(lblOra_);
+}
+
+QAction* MainWindow::Action(const std::string& name) const {
+  const auto it = actions_.find(name);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+QMenu* MainWindow::Menu(const std::string& name) const {
+  const auto it = menus_.find(name);
+  return it == menus_.end() ? nullptr : it->second;
+}
+
+// ---- language ----------------------------------------------------------------------------
+
+void MainWindow::Relabel(const MainWindowCaptions& captions) {
+  setWindowTitle(Q(captions.caption));
+  for (const MenuCaption& item : captions.menus) {
+    const std::string name(item.menu);
+    if (QMenu* menu = Menu(name))
+      menu->setTitle(Q(item.text));
+    else if (QAction* action = Action(name))
+      action->setText(Q(item.text));
+    if (!item.toolbarButton.empty())
+      if (QAction* button = Action(std::string(item.toolbarButton))) button->setText(Q(item.text));
+  }
+  // The toolbar buttons share their menu items' actions: the tooltip is the caption
+  // without its accelerator mark.
+  for (const auto& [name, action] : actions_) action->setToolTip(WithoutMnemonic(action->text()));
+}
+
+void MainWindow::ApplyLanguage() {
+  ApplyLanguageResult result;
+  if (session_.settingsFile) {
+    result = vestra::ApplyLanguage(session_.settings, *session_.settingsFile);
+  } else {
+    session_.settings.LangBase = LangBaseFor(session_.settings.LangIndex);
+    result.captions = MainWindowTexts(TextContext(session_.settings.LangBase));
+    result.saved.ok = true;
+  }
+  Relabel(result.captions);
+  CloseWindowsForLanguage();
+  if (!result.saved.ok && desktop_.message)
+    desktop_.message(this,
+                     QStringLiteral("%1\n%2").arg(
+                         QString::fromStdString(result.saved.file.string()), Q(result.saved.error)),
+                     screens::Icon::kWarning);
+}
+
+void MainWindow::ChooseLanguage(std::int16_t langIndex) {
+  if (ScreenBusy()) return;
+  session_.settings.LangIndex = langIndex;
+  ApplyLanguage();
+}
+
+std::vector<std::string> MainWindow::OpenWindowNames() const {
+  std::vector<std::string> names;
+  for (QMdiSubWindow* sub : mdi_->subWindowList())
+    if (sub->widget() && sub->isVisible())
+      names.push_back(sub->widget()->objectName().toStdString());
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w != this && w->isVisible() && w->property("vestraWindow").toBool())
+      names.push_back(w->objectName().toStdString());
+  return names;
+}
+
+void MainWindow::CloseWindowsForLanguage() {
+  // Every window but this one and the chooser would keep texts of the old language.
+  for (QMdiSubWindow* sub : mdi_->subWindowList())
+    if (!sub->widget() || !KeepsOpenOnLanguageChange(sub->widget()->objectName().toStdString()))
+      sub->close();
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w != this && w->isVisible() && w->property("vestraWindow").toBool() &&
+        !KeepsOpenOnLanguageChange(w->objectName().toStdString()))
+      w->close();
+}
+
+// ---- series dispatch ---------------------------------------------------------------------
+
+StandardWindow* MainWindow::OpenStandardWindow() const {
+  const QList<QMdiSubWindow*> subs = mdi_->subWindowList();
+  for (auto it = subs.rbegin(); it != subs.rend(); ++it)
+    if (auto* window = dynamic_cast<StandardWindow*>((*it)->widget());
+        window && !window->IsClosed())
+      return window;
+  return nullptr;
+}
+
+bool MainWindow::ScreenBusy() const {
+  for (QMdiSubWindow* sub : mdi_->subWindowList())
+    if (auto* window = dynamic_cast<StandardWindow*>(sub->widget()); window && window->IsBusy())
+      return true;
+  return false;
+}
+
+void MainWindow::CloseSelectionScreens() {
+  const QList<QMdiSubWindow*> subs = mdi_->subWindowList();
+  for (auto it = subs.rbegin(); it != subs.rend(); ++it)
+    if ((*it)->widget() && IsStandardOrDuctedScreen((*it)->widget()->objectName())) (*it)->close();
+}
+
+void MainWindow::DispatchStandardSeries(const screens::StandardSeriesConfig& config) {
+  if (ScreenBusy()) return;
+  CloseSelectionScreens();
+  screens::PrepareStandardDispatch(session_, config);
+  auto* window = new StandardWindow(session_, desktop_);
+  window->Configure(config);
+  QMdiSubWindow* sub = mdi_->addSubWindow(window);
+  sub->setAttribute(Qt::WA_DeleteOnClose);
+  sub->setWindowIcon(
+      ToolbarIcon(SeriesIcon(config.menuIndex) ? SeriesIcon(config.menuIndex) : "torva"));
+  sub->adjustSize();
+  sub->move(0, 0);  // the screen opens at the top left of the main window
+  sub->show();
+  window->FocusFirstControl();
+  try {
+    window->LoadModels(config);
+  } catch (const RuntimeError& e) {
+    sub->close();
+    ReportLoaderFault(std::string(e.what()) + " (" + std::to_string(e.number()) + ")");
+  }
+}
+
+void MainWindow::ReportLoaderFault(const std::string& message) {
+  if (desktop_.message) desktop_.message(this, Q(message), screens::Icon::kError);
+}
+
+// ---- the other items ---------------------------------------------------------------------
+
+void MainWindow::Tick() {
+  const QDateTime now = desktop_.now ? desktop_.now() : QDateTime::currentDateTime();
+  lblOra_->setText(ClockText(now, QLocale()));
+}
+
+QString MainWindow::ClockLine() const {
+  return lblOra_->text();
+}
+
+QString MainWindow::VersionLine() const {
+  return Q(vestra::VersionLine(session_.settings.DbVersion));
+}
+
+UnitsDialog* MainWindow::OpenUnitsDialog() const {
+  return units_;
+}
+LanguageChooser* MainWindow::OpenLanguageChooser() const {
+  return chooser_;
+}
+
+void MainWindow::ShowUnitsDialog() {
+  if (!units_) units_ = new UnitsDialog(session_.settings, session_.settingsFile, desktop_, this);
+  units_->show();
+  units_->raise();
+  units_->activateWindow();
+}
+
+void MainWindow::ShowLanguageChooser() {
+  if (!chooser_)
+    chooser_ = new LanguageChooser(
+        session_.settings, [this](std::int16_t index) { ChooseLanguage(index); }, this);
+  chooser_->show();
+  chooser_->raise();
+  chooser_->activateWindow();
+}
+
+void MainWindow::ShowInformation() {
+  auto* info = new InfoWindow(session_.settings, desktop_, InfoWindow::Role::kInformation, this);
+  info->setWindowModality(Qt::ApplicationModal);
+  info->show();
+}
+
+void MainWindow::ShowAbout() {
+  const AboutBoxTexts texts = AboutTexts();
+  auto* box = new QMessageBox(this);
+  box->setObjectName(QStringLiteral("AboutBox"));
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setWindowTitle(Q(texts.application));
+  box->setIconPixmap(windowIcon().pixmap(QSize(64, 64), devicePixelRatioF()));
+  box->setText(Q(texts.application));
+  box->setInformativeText(Q(texts.other).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  box->setStandardButtons(QMessageBox::Ok);
+  box->setWindowModality(Qt::ApplicationModal);
+  box->show();
+}
+
+void MainWindow::ShowPrinterSetup() {
+  if (!printer_) printer_ = std::make_unique<QPrinter>();
+  QPageSetupDialog dialog(printer_.get(), this);
+  dialog.exec();
+}
+
+void MainWindow::OpenDocumentation() {
+  OpenDocumentOnDesktop(DocumentationAddress(session_.settings.LangBase), "", session_.settings,
+                        desktop_, this);
+}
+
+void MainWindow::Exit() {
+  close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (ScreenBusy()) {
+    event->ignore();
+    return;
+  }
+  mdi_->closeAllSubWindows();
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w != this && w->isVisible() && w->property("vestraWindow").toBool()) w->close();
+  QMainWindow::closeEvent(event);
+}
+
+}  // namespace vestra::ui

@@ -1,0 +1,104 @@
+#pragma once
+
+// The main window Fmenu: a multiple-document window whose menus and toolbar choose a
+// product series, the units, the language, the printer, the documentation and the
+// information window, and whose status line shows the data version and a running clock.
+
+#include <QMainWindow>
+#include <QPointer>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/language.h"
+#include "screens/session.h"
+#include "screens/standard_series.h"
+#include "screens/ui/desktop.h"
+
+class QLabel;
+class QMdiArea;
+class QPrinter;
+class QTimer;
+
+namespace vestra::ui {
+
+class LanguageChooser;
+class StandardWindow;
+class UnitsDialog;
+
+class MainWindow : public QMainWindow {
+ public:
+  static constexpr const char* kName = "Fmenu";
+
+  // The load handler runs here: the status line and the fluid coefficient tables.
+  MainWindow(screens::Session& session, Desktop desktop, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // Applies session.settings.LangIndex: the language base, every caption of the window
+  // and its toolbar, every other window closed but the language chooser, the choice
+  // kept in the settings file.
+  void ApplyLanguage();
+
+  // The menu items and toolbar buttons by their names ("mnuprod(2)", "mnuprods(6)",
+  // "mnuUnmis", "SSprodBLDC" ...); nullptr for an unknown name. A toolbar button and its
+  // menu item share one action.
+  QAction* Action(const std::string& name) const;
+  QMenu* Menu(const std::string& name) const;
+
+  // The series dispatch of a standard-screen series: an open standard or ducted screen
+  // closed first, CurrentSeries and ReTransMode set, the screen created, set up,
+  // captioned and shown, then its models loaded.
+  void DispatchStandardSeries(const screens::StandardSeriesConfig& config);
+
+  StandardWindow* OpenStandardWindow() const;
+  QMdiArea* MdiArea() const { return mdi_; }
+  UnitsDialog* OpenUnitsDialog() const;
+  LanguageChooser* OpenLanguageChooser() const;
+
+  // The windows open besides this one, by name ("FDatiP", "Funmis", "Flingua", "FInfo").
+  std::vector<std::string> OpenWindowNames() const;
+
+  // Timer1: the clock line from the desktop's clock.
+  void Tick();
+  QString ClockLine() const;
+  QString VersionLine() const;
+
+  void ShowUnitsDialog();
+  void ShowLanguageChooser();
+  void ShowInformation();
+  void ShowAbout();
+  void ShowPrinterSetup();
+  void OpenDocumentation();
+  void Exit();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildToolbar();
+  void BuildStatusLine();
+  QAction* AddAction(QMenu* menu, const std::string& name, const QString& caption,
+                     const char* icon = nullptr);
+  void Relabel(const MainWindowCaptions& captions);
+  void CloseWindowsForLanguage();
+  void CloseSelectionScreens();
+  bool ScreenBusy() const;
+  void ChooseLanguage(std::int16_t langIndex);
+  void ReportLoaderFault(const std::string& message);
+
+  screens::Session& session_;
+  Desktop desktop_;
+  QMdiArea* mdi_ = nullptr;
+  QLabel* lblVer_ = nullptr;
+  QLabel* lblOra_ = nullptr;
+  QTimer* timer1_ = nullptr;
+  std::map<std::string, QAction*> actions_;
+  std::map<std::string, QMenu*> menus_;
+  QPointer<UnitsDialog> units_;
+  QPointer<LanguageChooser> chooser_;
+  std::unique_ptr<QPrinter> printer_;
+};
+
+}  // namespace vestra::ui

@@ -1,0 +1,137 @@
+// Takes the screenshots of docs/screenshots under an X server (Xvfb): the program starts
+// as usual on the catalogue of CATALOGUE_FOLDER with a settings file of its own, goes
+// through the main window, the standard screen with results in Italian and in English,
+// the units dialog and the language chooser, and grabs the screen with ImageMagick's
+// `import` at each step. Run by tools/screenshots/take_screenshots.sh.
+//
+//   vestra-screenshots CATALOGUE_FOLDER OUTPUT_FOLDER
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <cstdio>
+
+#include "app/settings.h"
+#include "app/ui/language_chooser.h"
+#include "app/ui/main_window.h"
+#include "app/ui/startup.h"
+#include "app/ui/units_dialog.h"
+#include "screens/ui/standard_window.h"
+
+namespace {
+
+using vestra::screens::Ctl;
+
+void Settle(int ms = 400) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+// Grabs the part of the screen the window covers, its frame included.
+bool Shot(QWidget* window, const QString& file) {
+  Settle();
+  // The X server counts device pixels.
+  const qreal scale = window->devicePixelRatioF();
+  const QRect g = window->frameGeometry();
+  const QRect r(qRound(g.x() * scale), qRound(g.y() * scale), qRound(g.width() * scale),
+                qRound(g.height() * scale));
+  const QString crop =
+      QStringLiteral("%1x%2+%3+%4").arg(r.width()).arg(r.height()).arg(r.x()).arg(r.y());
+  const int rc = QProcess::execute(
+      QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"),
+                                 QStringLiteral("-crop"), crop, QStringLiteral("+repage"), file});
+  std::printf("%s %s\n", rc == 0 ? "wrote" : "FAILED", qPrintable(file));
+  return rc == 0;
+}
+
+vestra::ui::StandardWindow* Calculated(vestra::ui::MainWindow& main, const char* menuItem) {
+  main.Action(menuItem)->trigger();
+  vestra::ui::StandardWindow* screen = main.OpenStandardWindow();
+  screen->ButtonWidget(Ctl::cmdCalcola)->click();
+  screen->ButtonWidget(Ctl::cmdLegend)->click();
+  return screen;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: vestra-screenshots CATALOGUE_FOLDER OUTPUT_FOLDER\n");
+    return 2;
+  }
+  const QString out = QString::fromLocal8Bit(argv[2]);
+  QDir().mkpath(out);
+  QTemporaryDir home;
+
+  // Start-up as the program does it, on a settings file of this run.
+  vestra::Settings settings;
+  settings.DecimalSeparator = vestra::DetectDecimalSeparator(vestra::SystemTenThirdsText());
+  settings.AppPath = vestra::WithTrailingSeparator(
+      QDir(QString::fromLocal8Bit(argv[1])).absolutePath().toStdString());
+  vestra::SettingsFile file((home.path() + "/Vestra.ini").toStdString(), "");
+  vestra::LoadSettingsReport report =
+      vestra::LoadSettings(file, (home.path() + "/out").toStdString(), settings);
+  vestra::ui::StartupResult started = vestra::ui::StartProgram(
+      vestra::StartupSettings{std::move(settings), std::move(file), std::move(report)},
+      vestra::ui::SystemDesktop());
+  if (!started.program) {
+    std::fprintf(stderr, "vestra-screenshots: %s\n", started.failure.c_str());
+    return 1;
+  }
+  vestra::ui::MainWindow& main = *started.program->mainWindow;
+  main.move(0, 0);
+  Settle();
+  // The series menu open, its EC submenu too.
+  QMenu* series = main.Menu("mnuscelta");
+  QMenu* ec = main.Menu("mnuprod(11)");
+  QMenuBar* bar = main.menuBar();
+  series->popup(bar->mapToGlobal(bar->actionGeometry(series->menuAction()).bottomLeft()));
+  Settle(200);
+  series->setActiveAction(ec->menuAction());
+  ec->popup(series->mapToGlobal(series->actionGeometry(ec->menuAction()).topRight()));
+  bool ok = Shot(&main, out + "/main-window.png");
+  ec->hide();
+  series->hide();
+
+  Calculated(main, "mnuprod(2)");
+  ok = Shot(&main, out + "/standard-screen-it.png") && ok;
+
+  main.ShowUnitsDialog();
+  ok = Shot(main.OpenUnitsDialog(), out + "/units-dialog.png") && ok;
+  main.OpenUnitsDialog()->close();
+
+  main.ShowLanguageChooser();
+  ok = Shot(main.OpenLanguageChooser(), out + "/language-chooser.png") && ok;
+  main.OpenLanguageChooser()->Flag(1)->click();  // English
+
+  Calculated(main, "mnuprod(2)");
+  ok = Shot(&main, out + "/standard-screen-en.png") && ok;
+
+  // For the review of the layout only: German captions, the unit heaters' screen.
+  if (qEnvironmentVariableIsSet("VESTRA_SCREENSHOTS_ALL")) {
+    main.ShowLanguageChooser();
+    main.OpenLanguageChooser()->Flag(3)->click();
+    Calculated(main, "mnuprod(0)");
+    ok = Shot(&main, out + "/standard-screen-de-torva.png") && ok;
+    main.ShowLanguageChooser();
+    main.OpenLanguageChooser()->Flag(0)->click();
+    Calculated(main, "mnuprod(1)");
+    ok = Shot(&main, out + "/q70-screen-it.png") && ok;
+    main.ShowInformation();
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->objectName() == QLatin1String("FInfo") && w->isVisible())
+        ok = Shot(w, out + "/info-window.png") && ok;
+  }
+  started.program.reset();
+  return ok ? 0 : 1;
+}
