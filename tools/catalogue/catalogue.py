@@ -5,7 +5,11 @@
     catalogue.py calibrate RATE        fits the coil coefficients with vestra-rate
                                        (path to the program) and writes calibration.json
     catalogue.py report RATE           rates every model at its top speed with vestra-rate
-                                       and prints the figures per model and per series
+                                       and prints the figures per model and per series,
+                                       each model with the envelopes it misses
+    catalogue.py check RATE            prints only the models outside their envelope (and
+                                       the drops outside the circuits' window); exit
+                                       status 1 when any model lies outside
 
 The build reads only the committed CSV files; run `calibrate` after changing a coil or a
 target in design.py, then `generate`, and commit all three.
@@ -138,14 +142,20 @@ def base_model(series, table, name, spec, length, height, rows, cool_flow, heat_
         targets=targets_for(rows, i, n, heater), **extra)
 
 
+def rows_of(spec, size):
+    """Rows of a size's coil: the series' own, or the fewer rows of its small sizes."""
+    return spec.get("rows_of_size", {}).get(size, spec["rows"])
+
+
 def fan_coil_variants(series, table, spec, size, i, n, qfree, make_fields, screen="standard"):
     """The base model and, where the range offers it, its HX / HX* pair: the HX unit is
     the same fan coil with the additional coil fitted (about 8 % less air), HX* is that
     additional 2-row heating coil."""
     prefix = f"{series} {size}"
-    variants = [("", 1.0, spec["rows"])]
+    rows = rows_of(spec, size)
+    variants = [("", 1.0, rows)]
     if spec.get("hx"):
-        variants += [("HX", 0.92, spec["rows"]), ("HX*", 0.92, 2)]
+        variants += [("HX", 0.92, rows), ("HX*", 0.92, 2)]
     for suffix, share, rows in variants:
         q = qfree * share
         m = base_model(series, table, prefix + suffix, spec, spec["_length"], spec["height"], rows,
@@ -217,7 +227,7 @@ def build_veld(spec):
         qc = qtop / 3600
         qh = qc * spec["heating_flow_factor"]
         m = base_model("VELD", "DatiVELD", f"VELD {size}", spec, length, spec["height"],
-                       spec["rows"], qc, qh, i, n, cur_air_n=(spec["fx31"], spec["cx31"]))
+                       rows_of(spec, size), qc, qh, i, n, cur_air_n=(spec["fx31"], spec["cx31"]))
 
         def f(cal, m=m, qc=qc, qh=qh, lw=lw):
             r = coil_fields(m, cal)
@@ -473,7 +483,10 @@ def build_darne(spec):
     n = len(spec["sizes"])
     for i, (size, length, qtop, lw, potnom) in enumerate(spec["sizes"]):
         prefix = f"DARNE {size}"
-        variants = (("", spec["rows"], True, True), ("-4T", 2, True, True), ("-4T*", 1, False, True))
+        # The four-pipe unit's heating coil has two rows like its cooling coil: with one,
+        # the small sizes' heating water would run too slowly even in a single circuit
+        # (about 2 kPa at 70/60 degC).
+        variants = (("", spec["rows"], True, True), ("-4T", 2, True, True), ("-4T*", 2, False, True))
         for suffix, rows, cool, heat in variants:
             q = qtop / 3600
             m = base_model("DARNE", "DatiDARNE", prefix + suffix, spec, length, spec["height"], rows,
@@ -647,8 +660,126 @@ def bisect_log(f, target, lo, hi, rising=True, iterations=40, tolerance=0.002):
     return math.sqrt(a * b)
 
 
+def tube_count(coil):
+    """Tubes of the coil, as the rating counts them: 25 mm tube pitch, every row."""
+    return max(1, round(coil["heightMm"] / 25 * coil["rows"]))
+
+
+def circuits_near_drop(m, cal, cool, fit_cooling, fit_heating, rate):
+    """Unit heaters: of the neighbours of the estimate in cal, the circuits whose cooling
+    drop (heating only: heating drop) lies nearest its target, in ratio."""
+    target_drop = D.UNIT_HEATER_COOLING_DROP_KPA if cool else D.UNIT_HEATER_COOLING_DROP_KPA / 2
+
+    def drop_with(circuits):
+        cal["NC"] = circuits
+        if cool:
+            fit_cooling()
+            return rate(m, "cooling", cal)["pressureDropTerm"]
+        fit_heating()
+        return rate(m, "heating", cal)["pressureDropTerm"]
+
+    estimate = cal["NC"]
+    drop = drop_with(estimate)
+    estimate = max(1, round(estimate * (drop / target_drop) ** (1 / 2.75)))
+    scored = []
+    for circuits in range(max(1, estimate - 1), estimate + 2):
+        d = drop_with(circuits)
+        scored.append((abs(math.log(d / target_drop)), circuits))
+    return min(scored)[1]
+
+
+def window_margin(drops):
+    """How far inside the drop window the worst of the drops lies, in log ratio (negative
+    outside it)."""
+    lo, hi = D.DROP_WINDOW_KPA
+    return min(min(math.log(d / lo), math.log(hi / d)) for d in drops.values())
+
+
+def circuits_inside_window(m, cal, aim, cool, heat, fit_cooling, fit_heating, rate):
+    """Fan coils, cassettes and ducted units: the circuits that put every drop the coil is
+    rated for deepest inside the drop window, between 1 circuit and one per tube. The
+    heating drop sets the lower end (it is the smaller one), the cooling drop the upper
+    end; a heating-only coil has both ends to itself.
+
+    One circuit more or less changes the drops by a factor of 3 (two or three circuits)
+    to 7 (one or two), more than the window allows between the two drops of a small
+    coil. Where no whole number of circuits fits, the coil is rated with a little less
+    cooling (less water, a lower cooling drop) or a little more heating (more water, a
+    higher heating drop), within DROP_TRADE_LIMITS and only as far as the window needs;
+    of the circuits on either side of the gap, the one that comes nearer the window, and
+    then the one that needs the smaller change. `aim` (the rating targets the fits use)
+    is left at the targets chosen."""
+    lo, hi = D.DROP_WINDOW_KPA
+    most = tube_count(m["coil"])
+    nominal = dict(aim)
+    drops_of = {}
+
+    def drops_with(circuits, cool_aim=None, heat_aim=None):
+        key = (circuits, cool_aim, heat_aim)
+        if key not in drops_of:
+            cal["NC"] = circuits
+            aim.update(cool=cool_aim or nominal["cool"], heat=heat_aim or nominal["heat"])
+            drops = {}
+            if cool:
+                fit_cooling()
+                drops["cool"] = rate(m, "cooling", cal)["pressureDropTerm"]
+            if heat:
+                fit_heating()
+                drops["heat"] = rate(m, "heating", cal)["pressureDropTerm"]
+            drops_of[key] = drops
+        return drops_of[key]
+
+    def margin(circuits):
+        return window_margin(drops_with(circuits))
+
+    # From the estimate, one correction towards the window's middle (in log ratio) by
+    # the geometric mean of the drops; then climb while a neighbour does better. The
+    # margin rises and then falls with the circuits, so the climb ends at the best.
+    estimate = min(most, max(1, cal["NC"]))
+    drops = drops_with(estimate).values()
+    mean = math.exp(sum(math.log(d) for d in drops) / len(drops))
+    best = min(most, max(1, round(estimate * (mean / math.sqrt(lo * hi)) ** (1 / 2.75))))
+    while True:
+        neighbours = [c for c in (best - 1, best + 1) if 1 <= c <= most]
+        better = max(neighbours, key=margin, default=best)
+        if margin(better) <= margin(best):
+            break
+        best = better
+    if margin(best) >= 0:
+        aim.update(nominal)
+        return best
+
+    limits = D.DROP_TRADE_LIMITS
+    least_cool = max(limits["cool"], limits["cool_share"] * nominal["cool"])
+    most_heat = min(limits["heat"], limits["heat_share"] * nominal["heat"])
+
+    def traded(circuits):
+        """(margin, change of the targets in log ratio, cooling and heating targets)."""
+        cool_aim, heat_aim = nominal["cool"], nominal["heat"]
+        drops = drops_with(circuits)
+        # The drops go about as the water flow to the power 1.75, the water flow as the
+        # capacity; a few corrections land just inside the window.
+        for _ in range(4):
+            if cool and drops["cool"] > hi and cool_aim > least_cool:
+                cool_aim = max(least_cool, cool_aim * (0.99 * hi / drops["cool"]) ** (1 / 1.75))
+            elif heat and drops["heat"] < lo and heat_aim < most_heat:
+                heat_aim = min(most_heat, heat_aim * (1.01 * lo / drops["heat"]) ** (1 / 1.75))
+            else:
+                break
+            drops = drops_with(circuits, cool_aim, heat_aim)
+        change = abs(math.log(cool_aim / nominal["cool"])) + abs(math.log(heat_aim / nominal["heat"]))
+        return window_margin(drops), change, cool_aim, heat_aim
+
+    options = {c: traded(c) for c in (best - 1, best, best + 1) if 1 <= c <= most}
+    best = max(options, key=lambda c: (min(0.0, round(options[c][0], 3)), -options[c][1],
+                                       options[c][0]))
+    aim.update(cool=options[best][2], heat=options[best][3])
+    return best
+
+
 def calibrate_model(rate, m, cal_of):
-    c, r, t = m["coil"], m["rate"], m["targets"]
+    c, r = m["coil"], m["rate"]
+    t = dict(m["targets"])  # the circuits' choice may trade a little capacity, see below
     cal = dict(NC=1, FC30=10.0, C100=1.0, CC30=10.0)
     if m.get("cooling_from"):
         donor = cal_of[m["cooling_from"]]
@@ -678,26 +809,16 @@ def calibrate_model(rate, m, cal_of):
             t["heat"], 0.05, 2000)
 
     # Circuits: the water-side drop falls as ~ circuits^-2.75 (velocity and length), so
-    # each step changes it by a factor 2 to 7; of the neighbours of the estimate, take
-    # the one whose drop lies nearest the target (in ratio).
-    target_drop = D.TARGET_COOLING_DROP_KPA if cool else D.TARGET_COOLING_DROP_KPA / 2
-
-    def drop_with(circuits):
-        cal["NC"] = circuits
-        if cool:
-            fit_cooling()
-            return rate(m, "cooling", cal)["pressureDropTerm"]
-        fit_heating()
-        return rate(m, "heating", cal)["pressureDropTerm"]
-
-    estimate = cal["NC"]
-    drop = drop_with(estimate)
-    estimate = max(1, round(estimate * (drop / target_drop) ** (1 / 2.75)))
-    scored = []
-    for circuits in range(max(1, estimate - 1), estimate + 2):
-        d = drop_with(circuits)
-        scored.append((abs(math.log(d / target_drop)), circuits))
-    cal["NC"] = min(scored)[1]
+    # each step changes it by a factor 2 to 7.
+    if m["series"] in D.UNIT_HEATER_SERIES:
+        cal["NC"] = circuits_near_drop(m, cal, cool, fit_cooling, fit_heating, rate)
+    else:
+        cal["NC"] = circuits_inside_window(m, cal, t, cool, heat, fit_cooling, fit_heating, rate)
+        for duty in ("cool", "heat"):
+            if t[duty] != m["targets"][duty]:
+                print(f"{m['name']:<16} {duty}ing rated at {t[duty]:.2f} W per m3/h instead of "
+                      f"{m['targets'][duty]:.2f} to bring the drops inside the window",
+                      file=sys.stderr)
     if heat:
         fit_heating()
     if cool:
@@ -789,54 +910,133 @@ def generate():
 
 
 # ---------------------------------------------------------------------------------------
-# Report
+# Report and envelope check
 
-def report(program):
+def top_speed_figures(rate, m, cal):
+    """What vestra-rate gives for the model at its top speed at the default conditions:
+    air (m3/h), and where the model is rated for the duty, cooling total (W), sensible
+    share, cooling drop (kPa), heating (W), heating drop (kPa)."""
+    if m.get("q70"):
+        return dict(air=m["q70_flow"] * 3600, heat=m["q70_heat"], dph=m["q70_drop"])
+    r = m["rate"]
+    f = dict(air=(r["cool_flow"] or r["heat_flow"]) * 3600)
+    if r["cool_flow"] and not m.get("cooling_from"):
+        c = rate(m, "cooling", cal)
+        f.update(cool=c["totalW"], shr=c["sensibleW"] / c["totalW"], dpc=c["pressureDropTerm"],
+                 cool_air=r["cool_flow"] * 3600)
+    if r["heat_flow"] and m["targets"].get("heat") is not None:
+        h = rate(m, "heating", cal)
+        f.update(heat=h["capacityW"], dph=h["pressureDropTerm"], heat_air=r["heat_flow"] * 3600)
+    return f
+
+
+def envelope_breaches(m, f):
+    """The envelopes the model misses, as short texts ("DPh 3.4 < 5"); empty when it
+    meets them all. Unit heaters have an envelope of their own."""
+    out = []
+
+    def inside(label, value, bounds, digits):
+        lo, hi = bounds
+        if value < lo:
+            out.append(f"{label} {value:.{digits}f} < {lo:g}")
+        elif value > hi:
+            out.append(f"{label} {value:.{digits}f} > {hi:g}")
+
+    if m["series"] in D.UNIT_HEATER_SERIES:
+        e = D.UNIT_HEATER_ENVELOPE
+        inside("QA", f["air"], e["air"], 0)
+        if "heat" not in f:
+            out.append("no heating")
+        else:
+            inside("PH/QA", f["heat"] / f.get("heat_air", f["air"]), e["heat"], 2)
+        return out
+    e = D.ENVELOPE
+    if "cool" in f:
+        inside("PT/QA", f["cool"] / f["cool_air"], e["cool"], 2)
+        inside("PS/PT", f["shr"], e["shr"], 2)
+        inside("DPc", f["dpc"], e["drop"], 2)
+    if "heat" not in f:
+        out.append("no heating")
+    else:
+        inside("PH/QA", f["heat"] / f["heat_air"], e["heat"], 2)
+        inside("DPh", f["dph"], e["drop"], 2)
+    return out
+
+
+def outside_drop_window(m, f):
+    """The drops of a fan coil, cassette or ducted unit that lie inside the envelope but
+    outside the window its circuits were chosen for (no margin left)."""
+    if m["series"] in D.UNIT_HEATER_SERIES:
+        return []
+    lo, hi = D.DROP_WINDOW_KPA
+    return [f"{label} {f[key]:.1f}" for key, label in (("dpc", "DPc"), ("dph", "DPh"))
+            if key in f and not lo <= f[key] <= hi]
+
+
+def rated_models(program):
     rate = Rater(program)
     cal_of = load_calibration()
-    series = {}
-    print(f"{'model':<16} {'air m3/h':>8} {'PT W':>6} {'PS/PT':>6} {'DPc kPa':>7} {'PH W':>6} "
-          f"{'DPh kPa':>7} {'PT/QA':>6} {'PH/QA':>6}")
     for m in build_all():
-        s = series.setdefault(m["series"], dict(n=0, air=[], cool=[], heat=[]))
+        yield m, top_speed_figures(rate, m, cal_of.get(m["name"]))
+
+
+def report(program):
+    series = {}
+    breaches = 0
+    print(f"{'model':<16} {'air m3/h':>8} {'PT W':>6} {'PS/PT':>6} {'DPc kPa':>7} {'PH W':>6} "
+          f"{'DPh kPa':>7} {'PT/QA':>6} {'PH/QA':>6}  outside the envelope")
+    for m, f in rated_models(program):
+        s = series.setdefault(m["series"], dict(n=0, air=[], cool=[], heat=[], dpc=[], dph=[]))
         s["n"] += 1
-        if m.get("q70"):
-            qh = m["q70_flow"] * 3600
-            s["air"].append(qh)
-            s["heat"].append(m["q70_heat"])
-            print(f"{m['name']:<16} {qh:8.0f} {'':>6} {'':>6} {'':>7} {m['q70_heat']:6.0f} "
-                  f"{m['q70_drop']:7.1f} "
-                  f"{'':>6} {m['q70_heat'] / qh:6.2f}")
-            continue
-        cal = cal_of[m["name"]]
-        r = m["rate"]
-        line = f"{m['name']:<16} "
-        q = (r["cool_flow"] or r["heat_flow"]) * 3600
-        s["air"].append(q)
-        line += f"{q:8.0f} "
-        if r["cool_flow"] and not m.get("cooling_from"):
-            c = rate(m, "cooling", cal)
-            s["cool"].append(c["totalW"])
-            line += f"{c['totalW']:6.0f} {c['sensibleW'] / c['totalW']:6.2f} {c['pressureDropTerm']:7.1f} "
+        s["air"].append(f["air"])
+        for key in ("cool", "heat", "dpc", "dph"):
+            if key in f:
+                s[key].append(f[key])
+        line = f"{m['name']:<16} {f['air']:8.0f} "
+        if "cool" in f:
+            line += f"{f['cool']:6.0f} {f['shr']:6.2f} {f['dpc']:7.1f} "
         else:
-            c = None
             line += f"{'':>6} {'':>6} {'':>7} "
-        if r["heat_flow"] and m["targets"].get("heat") is not None:
-            h = rate(m, "heating", cal)
-            s["heat"].append(h["capacityW"])
-            line += f"{h['capacityW']:6.0f} {h['pressureDropTerm']:7.1f} "
-        else:
-            h = None
-            line += f"{'':>6} {'':>7} "
-        line += f"{c['totalW'] / (r['cool_flow'] * 3600):6.2f} " if c else f"{'':>6} "
-        line += f"{h['capacityW'] / (r['heat_flow'] * 3600):6.2f}" if h else ""
-        print(line)
+        line += f"{f['heat']:6.0f} {f['dph']:7.1f} " if "heat" in f else f"{'':>6} {'':>7} "
+        line += f"{f['cool'] / f['cool_air']:6.2f} " if "cool" in f else f"{'':>6} "
+        line += f"{f['heat'] / f.get('heat_air', f['air']):6.2f}" if "heat" in f else f"{'':>6}"
+        missed = envelope_breaches(m, f)
+        breaches += bool(missed)
+        print((line + ("  " + ", ".join(missed) if missed else "")).rstrip())
     print()
-    print(f"{'series':<9} {'models':>6} {'air flow m3/h':>15} {'cooling W':>15} {'heating W':>15}")
+    print(f"{'series':<9} {'models':>6} {'air flow m3/h':>15} {'cooling W':>15} {'heating W':>15} "
+          f"{'DPc kPa':>11} {'DPh kPa':>11}")
     for name, s in series.items():
-        def span(v):
-            return f"{min(v):6.0f} - {max(v):6.0f}" if v else f"{'-':>15}"
-        print(f"{name:<9} {s['n']:6d} {span(s['air'])} {span(s['cool'])} {span(s['heat'])}")
+        def span(v, width=6, digits=0):
+            return (f"{min(v):{width}.{digits}f} - {max(v):{width}.{digits}f}" if v
+                    else f"{'-':>{2 * width + 3}}")
+        print(f"{name:<9} {s['n']:6d} {span(s['air'])} {span(s['cool'])} {span(s['heat'])} "
+              f"{span(s['dpc'], 4, 1)} {span(s['dph'], 4, 1)}")
+    print()
+    print(f"{breaches} models outside the envelope")
+
+
+def check(program):
+    """Prints every model outside its envelope and every drop without the margin of the
+    circuits' window; the exit status is 1 when a model lies outside."""
+    outside, tight, count = [], [], 0
+    for m, f in rated_models(program):
+        count += 1
+        missed = envelope_breaches(m, f)
+        loose = outside_drop_window(m, f)
+        if missed:
+            outside.append(f"{m['name']:<16} {', '.join(missed)}")
+        elif loose:
+            tight.append(f"{m['name']:<16} {', '.join(loose)}")
+    lo, hi = D.DROP_WINDOW_KPA
+    for line in outside:
+        print(line)
+    if tight:
+        print(f"inside the envelope, but a drop outside {lo:g}..{hi:g} kPa:")
+        for line in tight:
+            print("  " + line)
+    print(f"{count} models, {len(outside)} outside the envelope")
+    return 1 if outside else 0
 
 
 def main(argv):
@@ -846,6 +1046,8 @@ def main(argv):
         calibrate(argv[2])
     elif len(argv) == 3 and argv[1] == "report":
         report(argv[2])
+    elif len(argv) == 3 and argv[1] == "check":
+        return check(argv[2])
     else:
         print(__doc__, file=sys.stderr)
         return 2

@@ -29,17 +29,43 @@ TARGETS = {
 # Unit heaters: larger faces at higher velocity; targets at the fastest motor.
 HEATER_TARGETS = {"cool": (4.4, 4.1), "shr": 0.80, "heat": (6.8, 6.3)}
 
-# Water pressure drop the circuits are chosen for, kPa (cooling, 7/12 degC).
-TARGET_COOLING_DROP_KPA = 18.0
+# Water pressure drops, kPa. A fan coil's circuits are chosen so that every drop it is
+# rated for (cooling at 7/12 degC, heating at 70/60 degC) lies inside this window, as far
+# from both ends as the whole number of circuits allows. The heating drop of a coil is
+# about half its cooling drop: circuits aimed at the cooling drop alone (near 18 kPa)
+# leave the small sizes' heating drop at 3-4 kPa, too little for a balancing valve to
+# work against. The window sits inside the catalogue envelope below with a margin.
+DROP_WINDOW_KPA = (6.0, 45.0)
+# A small coil may have no whole number of circuits that fits the window (one circuit
+# gives too high a cooling drop, two too low a heating drop). Its rating targets may then
+# give way: the cooling per m3/h down to cool_share of its target and never below cool,
+# the heating up to heat_share of its target and never above heat, both bounds inside
+# the envelope below with a margin.
+DROP_TRADE_LIMITS = dict(cool_share=0.88, cool=4.2, heat_share=1.12, heat=8.2)
+# The unit heaters' circuits are chosen for a cooling drop near this value instead (their
+# heating drop has no envelope of its own).
+UNIT_HEATER_COOLING_DROP_KPA = 18.0
+UNIT_HEATER_SERIES = ("TORVA", "TORVAEC", "Q70")
+
+# What every model must meet at its top speed at the default conditions; `catalogue.py
+# check` flags every model outside. Capacities in W per m3/h of air, drops in kPa.
+ENVELOPE = dict(cool=(4.0, 6.7), shr=(0.70, 0.90), heat=(6.7, 8.4), drop=(5.0, 50.0))
+UNIT_HEATER_ENVELOPE = dict(heat=(4.0, 11.0), air=(1000.0, 10000.0))
 
 # ---------------------------------------------------------------------------------------
 # Fan coils with fixed-speed fans. sizes: (size, coil length mm, top air flow m3/h, top
 # sound power dB(A), top absorbed power W). For the series with fan curves the top air
 # flow is the free delivery at 0 Pa; for PELVO it is the catalogue flow Qa3.
+#
+# rows_of_size: the small sizes whose coil has fewer rows than the range's. A small
+# size's 3-row coil has no whole number of circuits for both water drops: in two
+# circuits its heating water runs too slowly (under 5 kPa at 70/60 degC), in one the 24
+# or more tubes in series take the cooling drop past 45 kPa at 7/12 degC. Two rows in one
+# circuit meet both. The HX unit keeps its base unit's coil.
 
 MIRAL = dict(
     set="S4", geometry=2, pitch=3, rows=3, height=200, header=1.2, shutoff=(45, 80),
-    speeds=(0.58, 0.78, 1.0), hx=True,
+    speeds=(0.58, 0.78, 1.0), hx=True, rows_of_size={20: 2, 30: 2},
     sizes=[(20, 400, 330, 45, 34), (30, 500, 450, 48, 42), (40, 650, 600, 51, 55),
            (50, 800, 780, 54, 70), (60, 950, 950, 56, 86), (70, 1100, 1150, 58, 104),
            (80, 1300, 1400, 60, 125), (90, 1500, 1650, 62, 148)],
@@ -47,14 +73,14 @@ MIRAL = dict(
 
 MIRALP = dict(
     set="S4", geometry=2, pitch=2, rows=3, height=225, header=1.2, shutoff=(50, 85),
-    speeds=(0.45, 0.56, 0.67, 0.78, 0.89, 1.0), hx=True,
+    speeds=(0.45, 0.56, 0.67, 0.78, 0.89, 1.0), hx=True, rows_of_size={20: 2},
     sizes=[(20, 450, 350, 46, 36), (30, 600, 500, 49, 46), (40, 750, 680, 52, 60),
            (50, 950, 880, 55, 76), (60, 1150, 1100, 57, 95), (70, 1350, 1350, 60, 118)],
 )
 
 PELVO = dict(
     set="S4", geometry=3, pitch=2, rows=3, height=200, header=1.0,
-    speeds=(0.55, 0.77, 1.0), hx=True,
+    speeds=(0.55, 0.77, 1.0), hx=True, rows_of_size={20: 2, 30: 2},
     sizes=[(20, 400, 300, 44, 0), (30, 500, 420, 47, 0), (40, 650, 560, 50, 0),
            (50, 800, 720, 53, 0), (60, 950, 900, 55, 0), (70, 1100, 1100, 57, 0),
            (80, 1300, 1350, 60, 0)],
@@ -65,6 +91,7 @@ PELVO = dict(
 VELD = dict(
     set="S8", geometry=2, pitch=3, rows=3, height=250, header=1.0,
     speeds=(0.6, 0.8, 1.0), heating_flow_factor=1.04, fx31=0.62, cx31=0.60,
+    rows_of_size={20: 2},
     sizes=[(20, 500, 360, 47, 0), (30, 700, 540, 50, 0), (40, 900, 760, 53, 0),
            (50, 1150, 1000, 56, 0)],
 )
@@ -117,14 +144,14 @@ EC_SOUND_SPAN_DB = 13.0
 
 MIRALEC = dict(
     set="S4", geometry=2, pitch=3, rows=3, height=200, header=1.2, shutoff=(60, 95),
-    top_speed=(1450, 1150), hx=True, nlog=50,
+    top_speed=(1450, 1150), hx=True, nlog=50, rows_of_size={20: 2, 30: 2},
     sizes=[(20, 400, 340, 44, 20), (30, 500, 460, 47, 26), (40, 650, 620, 50, 34),
            (50, 800, 800, 53, 44), (60, 950, 980, 55, 54), (70, 1100, 1180, 57, 66),
            (80, 1300, 1420, 59, 80)],
 )
 PELVOEC = dict(
     set="S4", geometry=3, pitch=2, rows=3, height=200, header=1.0, shutoff=(55, 90),
-    top_speed=(1400, 1100), hx=True, nlog=50,
+    top_speed=(1400, 1100), hx=True, nlog=50, rows_of_size={20: 2, 30: 2},
     sizes=[(20, 400, 320, 43, 19), (30, 500, 440, 46, 25), (40, 650, 580, 49, 32),
            (50, 800, 750, 52, 41), (60, 950, 930, 54, 51), (70, 1100, 1130, 56, 62),
            (80, 1300, 1380, 59, 76)],
@@ -136,7 +163,7 @@ PELVOEC = dict(
 # 0.1 Pa band the screen looks for.
 UMBRA = dict(
     set="S4", geometry=2, pitch=2, rows=3, height=225, header=1.2, shutoff=(60, 100),
-    hx=True, signal_speed=(0.1, 0.09), min_flow_share=0.2,
+    hx=True, signal_speed=(0.1, 0.09), min_flow_share=0.2, rows_of_size={20: 2},
     sizes=[(20, 450, 360, 44, 18), (30, 600, 520, 47, 24), (40, 750, 700, 50, 31),
            (50, 950, 900, 53, 40), (60, 1150, 1120, 55, 50), (70, 1350, 1380, 58, 62)],
 )
@@ -240,8 +267,8 @@ Q70 = dict(
 # ---------------------------------------------------------------------------------------
 # DARNE, radiator plus fan: four fan speeds (Super Min, Min, Med, Max) and natural
 # convection with the fan off. Four-pipe units come as a "4T" cooling coil and its "4T*"
-# heating coil. sizes: (size, coil length, top flow m3/h, top sound, nominal output at
-# 50 K with the fan off W).
+# heating coil, both of two rows. sizes: (size, coil length, top flow m3/h, top sound,
+# nominal output at 50 K with the fan off W).
 DARNE = dict(
     set="S9", geometry=3, pitch=2, rows=3, height=150, header=1.0, heating_length=1.15,
     speeds=(0.35, 0.55, 0.77, 1.0), convection_exponent=1.3,
