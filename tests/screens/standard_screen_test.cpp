@@ -32,11 +32,6 @@ bool EndsWith(const std::string& text, const std::string& suffix) {
   return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-// A pair's additional-coil row carries the cooling of its base coil.
-bool IsAdditionalCoil(const std::string& model) {
-  return EndsWith(model, "HX*") || EndsWith(model, "4T*");
-}
-
 struct Opened {
   std::unique_ptr<Session> session = CatalogueSession();
   RecordingUi ui;
@@ -111,39 +106,45 @@ TEST(StandardScreen, everyRowSatisfiesTheWaterBalanceAndThePhysicalBounds) {
 // products of its kind.
 TEST(StandardScreen, topSpeedRatingsLieInsideTheCatalogueEnvelopes) {
   for (const StandardSeriesConfig& config : StandardSeries()) {
-    Opened o(config.code);
-    o.session->settings.UnitQa = 2;  // m3/h
-    const bool unitHeater =
-        config.code == "TORVA" || config.code == "TORVAEC" || config.code == "Q70";
-    // TORVA and Q70 rate each model at the step of its own pole count, so every step;
-    // TORVAEC at the full signal; the others at their top speed.
-    const int top = o.screen->form.cboVel.ListCount() - 1;
-    o.Calculate(config.code == "TORVA" || config.code == "Q70" ? 0 : top);
-    const int qa = Column(*o.screen, "QA"), pt = Column(*o.screen, "PT");
-    const int ps = Column(*o.screen, "PS"), ph = Column(*o.screen, "PH");
-    const int dpwc = Column(*o.screen, "DPW (C)"), dpwh = Column(*o.screen, "DPW (H)");
-    for (const auto& row : ModelRows(*o.screen)) {
-      const std::string where = std::string(config.code) + " " + row[0];
-      const double flow = Number(row[qa]);
-      ASSERT_GT(flow, 0) << where;
-      const double heatingPerFlow = Number(row[ph]) / flow;
-      if (unitHeater) {
-        EXPECT_GE(heatingPerFlow, 4) << where;
-        EXPECT_LE(heatingPerFlow, 11) << where;
-        continue;
+    // The base models, then the additional-coil pairs where the series offers them.
+    for (const bool additionalCoils : {false, true}) {
+      Opened o(config.code);
+      if (additionalCoils && !o.screen->form.chkHX.Visible) continue;
+      o.screen->form.chkHX.Value = additionalCoils;
+      o.session->settings.UnitQa = 2;  // m3/h
+      const bool unitHeater =
+          config.code == "TORVA" || config.code == "TORVAEC" || config.code == "Q70";
+      // TORVA and Q70 rate each model at the step of its own pole count, so every step;
+      // TORVAEC at the full signal; the others at their top speed.
+      const int top = o.screen->form.cboVel.ListCount() - 1;
+      o.Calculate(config.code == "TORVA" || config.code == "Q70" ? 0 : top);
+      const int qa = Column(*o.screen, "QA"), pt = Column(*o.screen, "PT");
+      const int ps = Column(*o.screen, "PS"), ph = Column(*o.screen, "PH");
+      const int dpwc = Column(*o.screen, "DPW (C)"), dpwh = Column(*o.screen, "DPW (H)");
+      for (const auto& row : ModelRows(*o.screen)) {
+        const std::string where = std::string(config.code) + " " + row[0];
+        const double flow = Number(row[qa]);
+        ASSERT_GT(flow, 0) << where;
+        const double heatingPerFlow = Number(row[ph]) / flow;
+        if (unitHeater) {
+          EXPECT_GE(heatingPerFlow, 4) << where;
+          EXPECT_LE(heatingPerFlow, 11) << where;
+          EXPECT_GE(flow, 1000) << where;
+          EXPECT_LE(flow, 10000) << where;
+          continue;
+        }
+        EXPECT_GE(heatingPerFlow, 6.7) << where;
+        EXPECT_LE(heatingPerFlow, 8.4) << where;
+        EXPECT_GE(Number(row[dpwh]), 5) << where;
+        EXPECT_LE(Number(row[dpwh]), 50) << where;
+        const double total = Number(row[pt]);
+        EXPECT_GE(total / flow, 4.0) << where;
+        EXPECT_LE(total / flow, 6.7) << where;
+        EXPECT_GE(Number(row[ps]) / total, 0.70) << where;
+        EXPECT_LE(Number(row[ps]) / total, 0.90) << where;
+        EXPECT_GE(Number(row[dpwc]), 5) << where;
+        EXPECT_LE(Number(row[dpwc]), 50) << where;
       }
-      EXPECT_GE(heatingPerFlow, 6.7) << where;
-      EXPECT_LE(heatingPerFlow, 8.4) << where;
-      EXPECT_GE(Number(row[dpwh]), 5) << where;
-      EXPECT_LE(Number(row[dpwh]), 50) << where;
-      if (IsAdditionalCoil(row[0])) continue;
-      const double total = Number(row[pt]);
-      EXPECT_GE(total / flow, 4.0) << where;
-      EXPECT_LE(total / flow, 6.7) << where;
-      EXPECT_GE(Number(row[ps]) / total, 0.70) << where;
-      EXPECT_LE(Number(row[ps]) / total, 0.90) << where;
-      EXPECT_GE(Number(row[dpwc]), 5) << where;
-      EXPECT_LE(Number(row[dpwc]), 50) << where;
     }
   }
 }
