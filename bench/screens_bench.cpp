@@ -47,12 +47,9 @@ void Repeat(TableArray<T>& array, int loaded, int count) {
 void BM_ScreenCalculateTorvaecEverySignal(benchmark::State& state) {
   auto session = OpenSession();
   SilentUi ui;
-  const StandardSeriesConfig& config = *FindStandardSeries("TORVAEC");
-  PrepareStandardDispatch(*session, config);
-  StandardScreen screen(*session, ui);
-  screen.Form_Load();
-  ConfigureStandardScreen(screen, config, *session);
-  LoadStandardModels(screen, config, *session);
+  const std::unique_ptr<StandardScreen> opened =
+      DispatchStandardSeries(*session, ui, *FindStandardSeries("TORVAEC"));
+  StandardScreen& screen = *opened;
   ModelTables& t = session->models;
   const int loaded = t.ModelCount;
   constexpr int kModels = 91;

@@ -288,11 +288,8 @@ int Run(int argc, char** argv) {
 
   // The series dispatch, as the main window runs it.
   RecordingUi ui;
-  PrepareStandardDispatch(session, *config);
-  StandardScreen screen(session, ui);
-  screen.Form_Load();
-  ConfigureStandardScreen(screen, *config, session);
-  LoadStandardModels(screen, *config, session);
+  const std::unique_ptr<StandardScreen> opened = DispatchStandardSeries(session, ui, *config);
+  StandardScreen& screen = *opened;
 
   if (options.speed) screen.form.cboVel.ListIndex = ChooseEntry(screen.form.cboVel, *options.speed, "speed");
   if (options.model) screen.form.cboModel.ListIndex = ChooseEntry(screen.form.cboModel, *options.model, "model");

@@ -178,16 +178,15 @@ ComboBox* StandardScreen::Combo(ControlRef control) {
 }
 
 bool StandardScreen::IsUsable(ControlRef control) const {
-  auto& self = const_cast<StandardScreen&>(*this);
   const int panel = control.index;
   const bool panelShown = panel < 0 || (panel == 0 ? form.pnlFreddo.Visible : form.pnlCaldo.Visible);
   // The humidity fields sit on the cooling panel.
   const bool onCoolingPanel = control.name == Ctl::txtTbu || control.name == Ctl::txtUr;
   if (!panelShown || (onCoolingPanel && !form.pnlFreddo.Visible)) return false;
   if (control.name == Ctl::chkComeFreddo && !form.pnlCaldo.Visible) return false;
-  if (const TextBox* box = self.Field(control)) return box->Visible && box->Enabled;
-  if (const CheckBox* box = self.Check(control)) return box->Visible && box->Enabled;
-  if (const ComboBox* box = self.Combo(control)) return box->Visible && box->Enabled;
+  if (const TextBox* box = Field(control)) return box->Visible && box->Enabled;
+  if (const CheckBox* box = Check(control)) return box->Visible && box->Enabled;
+  if (const ComboBox* box = Combo(control)) return box->Visible && box->Enabled;
   switch (control.name) {
     case Ctl::cmdCalcola:
       return form.cmdCalcola.Visible && form.cmdCalcola.Enabled;
@@ -681,6 +680,16 @@ void ConfigureStandardScreen(StandardScreen& screen, const StandardSeriesConfig&
   f.txtGlic.Enabled = config.glycolEnabled;
   f.pnlCaldo.AlignTop = config.heatingPanelTop;
   f.Caption = StandardCaption(config, session);
+}
+
+std::unique_ptr<StandardScreen> DispatchStandardSeries(Session& session, ScreenUi& ui,
+                                                       const StandardSeriesConfig& config) {
+  PrepareStandardDispatch(session, config);
+  auto screen = std::make_unique<StandardScreen>(session, ui);
+  screen->Form_Load();
+  ConfigureStandardScreen(*screen, config, session);
+  LoadStandardModels(*screen, config, session);
+  return screen;
 }
 
 void LoadStandardModels(StandardScreen& screen, const StandardSeriesConfig& config,

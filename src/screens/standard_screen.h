@@ -5,6 +5,7 @@
 // forwards its events here.
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,16 @@ class StandardScreen {
   TextBox* Field(ControlRef control);
   CheckBox* Check(ControlRef control);
   ComboBox* Combo(ControlRef control);
+  // The same lookups for reading: the non-const ones change nothing themselves.
+  const TextBox* Field(ControlRef control) const {
+    return const_cast<StandardScreen*>(this)->Field(control);
+  }
+  const CheckBox* Check(ControlRef control) const {
+    return const_cast<StandardScreen*>(this)->Check(control);
+  }
+  const ComboBox* Combo(ControlRef control) const {
+    return const_cast<StandardScreen*>(this)->Combo(control);
+  }
   // Shown and enabled, on a shown panel: a control the user can reach.
   bool IsUsable(ControlRef control) const;
   // A click on a check box (or its change by the keyboard) to the given state.
@@ -72,5 +83,10 @@ void ConfigureStandardScreen(StandardScreen& screen, const StandardSeriesConfig&
 // Runs the series' loader and fills the model list, "* Tutto" selected.
 void LoadStandardModels(StandardScreen& screen, const StandardSeriesConfig& config,
                         Session& session, const std::function<void()>& pendingEvents = {});
+
+// The whole dispatch for a run without a window (a window shows the screen before the
+// loader runs): a fresh screen, set up for the series, with its models loaded.
+std::unique_ptr<StandardScreen> DispatchStandardSeries(Session& session, ScreenUi& ui,
+                                                       const StandardSeriesConfig& config);
 
 }  // namespace vestra::screens

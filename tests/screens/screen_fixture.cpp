@@ -24,12 +24,7 @@ std::unique_ptr<StandardScreen> OpenStandardScreen(Session& session, RecordingUi
                                                    std::string_view series) {
   const StandardSeriesConfig* config = FindStandardSeries(series);
   if (!config) return nullptr;
-  PrepareStandardDispatch(session, *config);
-  auto screen = std::make_unique<StandardScreen>(session, ui);
-  screen->Form_Load();
-  ConfigureStandardScreen(*screen, *config, session);
-  LoadStandardModels(*screen, *config, session);
-  return screen;
+  return DispatchStandardSeries(session, ui, *config);
 }
 
 std::vector<std::vector<std::string>> ModelRows(const StandardScreen& screen) {
