@@ -313,29 +313,31 @@ void StandardScreen::Calculate() {
   form.Grd.FixedRows = 2;
 }
 
+namespace {
+
+HeatingCells HeatingCellsOf(const CoilRatingState& r) {
+  return HeatingCells{r.heatCapacity, r.heatWaterFlow, r.heatTwOut, r.heatPressureDrop,
+                      r.heatTaOut};
+}
+
+}  // namespace
+
+// What TORVAEC's fan signal gives besides the air flow.
+struct StandardScreen::EcFanPoint {
+  float lw = 0;
+  bool soundFloor = false;
+  float pin = 0;
+};
+
 bool StandardScreen::RateModel(Pass& pass, int s, int m) {
-  Session& session = session_;
-  const ModelTables& t = session.models;
-  CoilRatingState& r = session.rating;
-  CoilConstants& constants = session.constants;
-  const std::string& series = pass.series;
+  const ModelTables& t = session_.models;
   const std::string name = t.TabModello(m);
-  const bool darne = series == "DARNE";
+  const bool darne = pass.series == "DARNE";
   const bool flap = form.chkFlap.Value;
 
   StandardRow row;
   row.model = name;
   if (pass.allSpeeds) row.speed = form.cboVel.List.at(static_cast<std::size_t>(s));
-
-  auto soundInputs = [&]() {
-    if (!pass.distance) pass.distance = LocaleSingle(form.txtDistanza.Text, session.Decimal());
-    if (!pass.directivity)
-      pass.directivity = CInt(LocaleNumber(form.cboDirezione.Text(), session.Decimal()));
-  };
-  auto writeRow = [&]() {
-    form.Grd.AddItem(
-        StandardRowText(row, series, pass.coolWaterIsFlow, pass.heatWaterIsFlow, session));
-  };
 
   // a. DARNE: natural convection only with the front flap closed, and with it open only
   // the two lowest steps.
@@ -348,61 +350,113 @@ bool StandardScreen::RateModel(Pass& pass, int s, int m) {
   const bool pairModel = EndsWith(name, darne ? "4T" : "HX");
   const bool partner = EndsWith(name, darne ? "4T*" : "HX*");
 
-  // b. DARNE natural convection: the unit works as a radiator, fan off.
-  if (darne && s == 1) {
-    // A four-pipe unit's cooling coil has no rating without its fan.
-    if (pairModel) return true;
-    r.heatingDuty = 1;
-    if (!ReadDutyInputs(form, 1, form.chkComeFreddo.Value, session, ui_, &pass.airCache))
-      return false;
-    if (r.givenTwOut <= 0 && r.givenWaterFlow == 0) {
-      // "=QW(C)" has no cooling water flow to lend when there is no cooling.
-      ui_.ShowMessage(session.Text(107), Icon::kError);
-      ui_.SetFocus(Control(Ctl::txtTw2, 1));
-      return false;
-    }
-    r.airFlow = 0;
-    r.coolWaterFlow = r.coolTaOut = r.coolPressureDrop = r.coolTotal = r.coolSensible = 0;
-    r.heatTaOut = 0;
-    r.heatWaterFlow = static_cast<float>(r.givenWaterFlow);
-    const StaticHeaterModel heater{t.TabPotNom(m), t.TabEspon(m), t.TabDPNom(m)};
-    StaticHeatingResult result;
-    if (r.givenTwOut > 0) {
-      result = StaticHeatingAtOutletTemp(heater, r.twIn, r.givenTwOut, r.taIn);
-    } else {
-      r.twOut = 0;
-      r.heatTwOut = 0;
-      result = StaticHeatingAtWaterFlow(heater, static_cast<float>(r.givenWaterFlow), r.twIn, r.taIn);
-      r.heatTwOut = result.twOut;
-    }
-    r.heatCapacity = result.output;
-    r.heatWaterFlow = result.waterFlow;
-    r.heatPressureDrop = result.pressureDropTerm;
-    row.airFlow = 0;
-    // A flow below what the radiator draws at all is not met: no figures for it.
-    if (result.met)
-      row.heating = HeatingCells{r.heatCapacity, r.heatWaterFlow, r.heatTwOut, r.heatPressureDrop,
-                                 r.heatTaOut};
-    soundInputs();
-    row.lw = t.TabLWA(s, m);
-    row.lwShown = row.lw > 0;
-    row.lp = CInt(SoundPressureLevel(row.lw, *pass.distance, *pass.directivity));
-    writeRow();
-    return true;
-  }
+  // b. DARNE natural convection: the unit works as a radiator, fan off. A four-pipe
+  // unit's cooling coil has no rating without its fan.
+  if (darne && s == 1) return pairModel || RateNaturalConvection(pass, s, m, row);
 
   // d. Geometry of the model (Q70 keeps the previous indices).
+  const CoilRatingState& r = session_.rating;
   CoilModel coil;
-  coil.geometry = series == "Q70" ? r.coilGeom : t.TabGeom(m);
-  coil.pitch = series == "Q70" ? r.coilPitch : t.TabPasso(m);
+  coil.geometry = pass.series == "Q70" ? r.coilGeom : t.TabGeom(m);
+  coil.pitch = pass.series == "Q70" ? r.coilPitch : t.TabPasso(m);
   coil.rows = t.TabNR(m);
   coil.circuits = t.TabNC(m);
   coil.lengthMm = t.TabLunBat(m);
   coil.heightMm = t.TabAltBat(m);
 
-  // e. Air flow at this step, m3/s.
+  // e, f. Air flow at this step; a model the step does not offer is skipped.
+  EcFanPoint ec;
   float coolAirFlow = 0;
   float heatAirFlow = 0;
+  if (!AirFlowAtStep(pass, s, m, coil, coolAirFlow, heatAirFlow, ec)) return true;
+
+  // g. Tube of the model.
+  CoilConstants& constants = session_.constants;
+  constants.CoilTubeDiam = 0.0094f;
+  if (pass.series == "NARTE" && m == 1) constants.CoilTubeDiam = 0.0064f;
+  if (pass.series == "QUIVO" || pass.series == "BRISK") constants.CoilTubeDiam = t.TabTubo(m);
+
+  // h. Cooling.
+  if (!RateCooling(pass, s, m, coil, coolAirFlow, partner)) return false;
+  // i. The additional-coil model's cooling goes into its partner's row.
+  if (pairModel) return true;
+  // A partner whose model was not rated just before it has no cooling of its own.
+  if (partner && pass.coolingModel != m - 1) {
+    pass.coolingShown = false;
+    pass.coolingWaterFlow.reset();
+  }
+  if (pass.coolingShown)
+    row.cooling = CoolingCells{r.coolTotal,        r.coolSensible, r.coolWaterFlow,
+                               r.coolTwOut,        r.coolPressureDrop, r.coolTaOut};
+
+  // j. Heating.
+  if (!RateHeating(pass, s, m, coil, heatAirFlow, row)) return false;
+
+  // 8. Sound at the listening distance, and the series' extra columns.
+  if (pass.series == "TORVAEC") {
+    row.lw = ec.lw;
+    row.soundFloor = ec.soundFloor;
+    if (ec.pin > 0) row.pin = ec.pin;
+  } else if (pass.series == "TORVA" || pass.series == "Q70") {
+    row.lw = t.TabLWA(m);
+  } else {
+    row.lw = t.TabLWA(s, m);
+    row.lwShown = row.lw > 0;
+  }
+  if (pass.series == "TORVA") {
+    row.heightMax = t.TabAltezza(m);
+    row.throwMax = t.TabLancio(m);
+  }
+  if (pass.series == "MIRALP" || pass.series == "MIRAL" || pass.series == "QUIVO")
+    if (const float pin = t.TabPIN(s, m); pin > 0) row.pin = pin;
+  row.airFlow = r.airFlow;
+  WriteRow(pass, row);
+  return true;
+}
+
+bool StandardScreen::RateNaturalConvection(Pass& pass, int s, int m, StandardRow& row) {
+  const ModelTables& t = session_.models;
+  CoilRatingState& r = session_.rating;
+  r.heatingDuty = 1;
+  if (!ReadDutyInputs(form, 1, form.chkComeFreddo.Value, session_, ui_, &pass.airCache))
+    return false;
+  if (r.givenTwOut <= 0 && r.givenWaterFlow == 0) {
+    // "=QW(C)" has no cooling water flow to lend when there is no cooling.
+    ui_.ShowMessage(session_.Text(107), Icon::kError);
+    ui_.SetFocus(Control(Ctl::txtTw2, 1));
+    return false;
+  }
+  r.airFlow = 0;
+  r.coolWaterFlow = r.coolTaOut = r.coolPressureDrop = r.coolTotal = r.coolSensible = 0;
+  r.heatTaOut = 0;
+  r.heatWaterFlow = static_cast<float>(r.givenWaterFlow);
+  const StaticHeaterModel heater{t.TabPotNom(m), t.TabEspon(m), t.TabDPNom(m)};
+  StaticHeatingResult result;
+  if (r.givenTwOut > 0) {
+    result = StaticHeatingAtOutletTemp(heater, r.twIn, r.givenTwOut, r.taIn);
+  } else {
+    r.twOut = 0;
+    r.heatTwOut = 0;
+    result = StaticHeatingAtWaterFlow(heater, static_cast<float>(r.givenWaterFlow), r.twIn, r.taIn);
+    r.heatTwOut = result.twOut;
+  }
+  r.heatCapacity = result.output;
+  r.heatWaterFlow = result.waterFlow;
+  r.heatPressureDrop = result.pressureDropTerm;
+  row.airFlow = 0;
+  // A flow below what the radiator draws at all is not met: no figures for it.
+  if (result.met) row.heating = HeatingCellsOf(r);
+  row.lw = t.TabLWA(s, m);
+  row.lwShown = row.lw > 0;
+  WriteRow(pass, row);
+  return true;
+}
+
+bool StandardScreen::AirFlowAtStep(Pass& pass, int s, int m, CoilModel& coil, float& coolAirFlow,
+                                   float& heatAirFlow, EcFanPoint& ec) {
+  const ModelTables& t = session_.models;
+  const std::string& series = pass.series;
+  const std::string name = t.TabModello(m);
   auto qaOf = [&](int k) -> float {
     switch (k) {
       case 1:
@@ -417,155 +471,148 @@ bool StandardScreen::RateModel(Pass& pass, int s, int m) {
         Raise(kSubscriptOutOfRange);
     }
   };
-  // TORVAEC's fan signal gives speed, air flow, sound and absorbed power.
-  float ecLw = 0;
-  bool ecSoundFloor = false;
-  float ecPin = 0;
   if (series == "PELVO") {
     coolAirFlow = Sng(qaOf(s) / 3600.0);
-  } else if (darne) {
+  } else if (series == "DARNE") {
     coolAirFlow = Sng(qaOf(s - 1) / 3600.0);
-    if (s == 2 && flap) coolAirFlow = Sng(coolAirFlow * 0.94);
+    if (s == 2 && form.chkFlap.Value) coolAirFlow = Sng(coolAirFlow * 0.94);
   } else if (series == "VELD") {
-    const float q1C[] = {0, t.TabQa1C(m), t.TabQa2C(m), t.TabQa3C(m)};
+    const float heating[] = {0, t.TabQa1C(m), t.TabQa2C(m), t.TabQa3C(m)};
     coolAirFlow = qaOf(s);
-    heatAirFlow = q1C[s];
+    heatAirFlow = heating[s];
   } else if (series == "BRISK" || series == "NARTE" || series == "LUMO" || series == "QUIVO") {
     coolAirFlow = qaOf(s);
   } else if (series == "TORVA") {
     static constexpr const char* kPoles[] = {"", "10p", " 8p", " 6p", " 4p"};
-    if (!EndsWith(name, kPoles[s])) return true;
+    if (!EndsWith(name, kPoles[s])) return false;
     coolAirFlow = Sng(t.TabQa1(m) / 3600.0);
   } else if (series == "Q70") {
+    // The heating pass takes the catalogue air flow; the coil has the standard tubes.
     static constexpr const char* kPoles[] = {"", "8", "6", "4"};
-    if (!EndsWith(name, kPoles[s])) return true;
+    if (!EndsWith(name, kPoles[s])) return false;
+    CoilConstants& constants = session_.constants;
     constants.CoilTubeDiam = 0.0094f;
     constants.CoilConstB = 0.3f;
     constants.CoilConstA = 0.025f;
     coil.airCoef = 0;
   } else if (series == "TORVAEC") {
-    // 6. The fan signal in volts from the list entry ("15%" is 1.5 V).
+    // 6. The fan signal in volts from the list entry ("15%" is 1.5 V) gives the fan
+    // speed, and from it air flow, sound power and absorbed power.
     const float v = Sng(LeadingNumber(form.cboVel.List.at(static_cast<std::size_t>(s))) / 10);
-    const float speed =
-        Sng(t.TabVRA(m).ToSingle() * Pow(v, 2) + t.TabVRB(m).ToSingle() * v + t.TabVRC(m).ToSingle());
+    const float speed = Sng(t.TabVRA(m).ToSingle() * Pow(v, 2) + t.TabVRB(m).ToSingle() * v +
+                            t.TabVRC(m).ToSingle());
     coolAirFlow = Sng((t.TabQAA(m).ToSingle() * Pow(speed, 2) + t.TabQAB(m).ToSingle() * speed +
                        t.TabQAC(m).ToSingle()) /
                       3600);
-    if (coolAirFlow < 0.0001) return true;
+    if (coolAirFlow < 0.0001) return false;
     const std::int16_t lw0 = CInt(t.TabLWA(m) * Pow(speed, 2) + t.TabLWB(m).ToSingle() * speed +
                                   t.TabLWC(m).ToSingle());
     std::int16_t lw = CInt((lw0 + 3) - 3.0 * Log10(Sng(0.10222 * v - 0.0222)) / Log10(0.08f));
     if (lw < 20) {
       lw = 20;
-      ecSoundFloor = true;
+      ec.soundFloor = true;
     }
-    ecLw = lw;
+    ec.lw = lw;
     std::int16_t pin = CInt(t.TabPAK(m).ToSingle() * Pow(speed, t.TabPAN(m).ToSingle()));
     if (pin < 10) pin = 10;
-    ecPin = pin;
+    ec.pin = pin;
   } else if (series == "MIRAL" || series == "MIRALP") {
     const FanCurve curve{t.TabVA(s, m), t.TabVB(s, m), t.TabVC(s, m)};
     const FanCurve lowest{t.TabVA(1, m), t.TabVB(1, m), t.TabVC(1, m)};
-    coolAirFlow = Sng(FanFlowAtPressure(r.extPressure, curve) / 3600.0);
+    coolAirFlow = Sng(FanFlowAtPressure(session_.rating.extPressure, curve) / 3600.0);
     const float minFlow = Sng(FanFlowAtPressure(0, lowest) / 3600.0);
     // A fan pushed to half its lowest free flow or below is stalling: not offered.
-    if (!session.settings.NoLimits && minFlow / 2.0 >= coolAirFlow) return true;
-    if (session.settings.NoLimits && coolAirFlow == 0) return true;
+    if (!session_.settings.NoLimits && minFlow / 2.0 >= coolAirFlow) return false;
+    if (session_.settings.NoLimits && coolAirFlow == 0) return false;
   }
   if (series != "VELD") heatAirFlow = coolAirFlow;
 
   // f. Free-blowing catalogue flows reduced for the external static pressure.
   if (series == "VELD" || series == "QUIVO") {
-    const std::optional<float> cool = CorrectForStaticPressure(coolAirFlow, r.extPressure);
-    const std::optional<float> heat = CorrectForStaticPressure(heatAirFlow, r.extPressure);
-    if (!cool || !heat) return true;
+    const float p = session_.rating.extPressure;
+    const std::optional<float> cool = CorrectForStaticPressure(coolAirFlow, p);
+    const std::optional<float> heat = CorrectForStaticPressure(heatAirFlow, p);
+    if (!cool || !heat) return false;
     coolAirFlow = *cool;
     heatAirFlow = *heat;
   }
+  return true;
+}
 
-  // g. Tube of the model.
-  constants.CoilTubeDiam = 0.0094f;
-  if (series == "NARTE" && m == 1) constants.CoilTubeDiam = 0.0064f;
-  if (series == "QUIVO" || series == "BRISK") constants.CoilTubeDiam = t.TabTubo(m);
-
-  // h. Cooling.
+bool StandardScreen::RateCooling(Pass& pass, int s, int m, CoilModel coil, float airFlow,
+                                 bool partner) {
+  const ModelTables& t = session_.models;
+  CoilRatingState& r = session_.rating;
+  const std::string& series = pass.series;
   r.heatingDuty = 0;
-  if (!ReadDutyInputs(form, 0, form.chkComeFreddo.Value, session, ui_, &pass.airCache))
+  if (!ReadDutyInputs(form, 0, form.chkComeFreddo.Value, session_, ui_, &pass.airCache))
     return false;
-  if (!partner) {
-    r.rhoAir = AirDensity(r.taIn, r.rhIn);
-    r.cpAir = AirCp(r.taIn);
-    r.coolWaterFlow = r.coolTaOut = r.coolPressureDrop = r.coolTotal = r.coolSensible = 0;
-    pass.coolingShown = false;
-    pass.coolingModel = m;
-    pass.coolingWaterFlow.reset();
-    const bool noCooling = (darne && flap) || series == "Q70";
-    if (!noCooling) {
-      coil.airCoef = 0;
-      coil.headerFactor = t.TabFCC50(m);
-      coil.bypassCoef = t.TabC100(1, m);
-      coil.curAirN.reset();
-      if (darne) {
-        coil.airCoef = t.TabFC30(s - 1, m);
-      } else if (series == "VELD") {
-        coil.airCoef = t.TabFC30(1, m);
-        coil.curAirN = t.TabFX31(m);
-      } else if (series == "TORVA" || series == "TORVAEC") {
-        coil.airCoef = t.TabFC30(1, m);
-        // Unit heaters without cooling data are rated with a typical coefficient when
-        // the limits are off.
-        if (coil.airCoef == 0 && session.settings.NoLimits) coil.airCoef = 42.2f;
-      } else if (series == "BRISK" || series == "QUIVO") {
-        coil.airCoef = t.TabFC30(s, m);
-      } else {
-        coil.bypassCoef = t.TabC100(s, m);
-        coil.airCoef = t.TabFC30(s, m);
-      }
-      r.airFlow = coolAirFlow;
-      const bool hAirSet = PrepareCoil(r, constants, coil, Duty::kCooling);
-      // The EC unit heater's coil is not rated in cooling above 2.5 m/s face velocity.
-      const bool tooFast = series == "TORVAEC" && r.faceVelocity > 2.5;
-      if (!tooFast && hAirSet) {
-        CoolingSolveResult result;
-        if (r.givenTwOut > 0) {
-          r.twOut = r.givenTwOut;
-          if (!pass.flowBound || pass.flowBound->twIn != r.twIn ||
-              pass.flowBound->rhLimit != CoolingRhLimit(r.rhIn))
-            pass.flowBound = ComputeCoolingFlowBound(r.twIn, r.rhIn);
-          result = SolveCoolingFlow(r, pass.context, &*pass.flowBound);
-          if (result.status != CoolingStatus::kNotConverged) pass.coolingWaterFlow = r.coolWaterFlow;
-        } else {
-          r.waterFlow = r.givenWaterFlow;
-          result = SolveCoolingOutlet(r, pass.context, &pass.pendingEvents);
-          if (result.status != CoolingStatus::kNotConverged) pass.coolingWaterFlow = r.givenWaterFlow;
-        }
-        pass.coolingShown = result.status != CoolingStatus::kNotConverged;
-      }
-    } else {
-      r.airFlow = coolAirFlow;
-    }
-  }
-  // i. The additional-coil model's cooling goes into its partner's row.
-  if (pairModel) return true;
-  // A partner whose model was not rated just before it has no cooling of its own.
-  if (partner && pass.coolingModel != m - 1) {
-    pass.coolingShown = false;
-    pass.coolingWaterFlow.reset();
-  }
-  if (pass.coolingShown)
-    row.cooling = CoolingCells{r.coolTotal, r.coolSensible, r.coolWaterFlow,  r.coolTwOut,
-                               r.coolPressureDrop, r.coolTaOut};
+  // The partner's row takes the cooling of the model before it.
+  if (partner) return true;
+  r.rhoAir = AirDensity(r.taIn, r.rhIn);
+  r.cpAir = AirCp(r.taIn);
+  r.coolWaterFlow = r.coolTaOut = r.coolPressureDrop = r.coolTotal = r.coolSensible = 0;
+  pass.coolingShown = false;
+  pass.coolingModel = m;
+  pass.coolingWaterFlow.reset();
+  r.airFlow = airFlow;
+  // No cooling: the unit heaters Q70, and DARNE with its front flap open.
+  if ((series == "DARNE" && form.chkFlap.Value) || series == "Q70") return true;
 
-  // j. Heating.
+  coil.headerFactor = t.TabFCC50(m);
+  coil.bypassCoef = t.TabC100(1, m);
+  coil.curAirN.reset();
+  if (series == "DARNE") {
+    coil.airCoef = t.TabFC30(s - 1, m);
+  } else if (series == "VELD") {
+    coil.airCoef = t.TabFC30(1, m);
+    coil.curAirN = t.TabFX31(m);
+  } else if (series == "TORVA" || series == "TORVAEC") {
+    coil.airCoef = t.TabFC30(1, m);
+    // Unit heaters without cooling data are rated with a typical coefficient when the
+    // limits are off.
+    if (coil.airCoef == 0 && session_.settings.NoLimits) coil.airCoef = 42.2f;
+  } else if (series == "BRISK" || series == "QUIVO") {
+    coil.airCoef = t.TabFC30(s, m);
+  } else {
+    coil.bypassCoef = t.TabC100(s, m);
+    coil.airCoef = t.TabFC30(s, m);
+  }
+  const bool hAirSet = PrepareCoil(r, session_.constants, coil, Duty::kCooling);
+  // The EC unit heater's coil is not rated in cooling above 2.5 m/s face velocity.
+  if ((series == "TORVAEC" && r.faceVelocity > 2.5) || !hAirSet) return true;
+  CoolingSolveResult result;
+  if (r.givenTwOut > 0) {
+    r.twOut = r.givenTwOut;
+    if (!pass.flowBound || pass.flowBound->twIn != r.twIn ||
+        pass.flowBound->rhLimit != CoolingRhLimit(r.rhIn))
+      pass.flowBound = ComputeCoolingFlowBound(r.twIn, r.rhIn);
+    result = SolveCoolingFlow(r, pass.context, &*pass.flowBound);
+    if (result.status != CoolingStatus::kNotConverged) pass.coolingWaterFlow = r.coolWaterFlow;
+  } else {
+    r.waterFlow = r.givenWaterFlow;
+    result = SolveCoolingOutlet(r, pass.context, &pass.pendingEvents);
+    if (result.status != CoolingStatus::kNotConverged) pass.coolingWaterFlow = r.givenWaterFlow;
+  }
+  pass.coolingShown = result.status != CoolingStatus::kNotConverged;
+  return true;
+}
+
+bool StandardScreen::RateHeating(Pass& pass, int s, int m, CoilModel coil, float airFlow,
+                                 StandardRow& row) {
+  const ModelTables& t = session_.models;
+  CoilRatingState& r = session_.rating;
+  CoilConstants& constants = session_.constants;
+  const std::string& series = pass.series;
   r.heatingDuty = 1;
-  if (!ReadDutyInputs(form, 1, form.chkComeFreddo.Value, session, ui_, &pass.airCache))
+  if (!ReadDutyInputs(form, 1, form.chkComeFreddo.Value, session_, ui_, &pass.airCache))
     return false;
   r.rhoAir = AirDensity(r.taIn, r.rhIn);
   r.cpAir = AirCp(r.taIn);
   coil.curAirN.reset();
   coil.lengthFactor = 1;
   coil.bypassCoef = 0;
-  if (darne) {
+  if (series == "DARNE") {
     coil.headerFactor = t.TabCCC50(m);
     coil.airCoef = t.TabCC30(s - 1, m);
     coil.lengthFactor = t.TabDeltaL(m);  // the heating coil spans more of the unit
@@ -578,7 +625,7 @@ bool StandardScreen::RateModel(Pass& pass, int s, int m) {
     coil.airCoef = t.TabCC30(1, m);
   } else if (series == "Q70") {
     coil.headerFactor = t.TabCCC50(m);
-    heatAirFlow = t.TabQA(m);
+    airFlow = t.TabQA(m);
     constants.CoilFrictionCoef = t.TabC50(m);
   } else if (series == "BRISK" || series == "QUIVO" || series == "LUMO") {
     coil.headerFactor = t.TabCCC50(m);
@@ -587,80 +634,69 @@ bool StandardScreen::RateModel(Pass& pass, int s, int m) {
     coil.headerFactor = t.TabFCC50(m);
     coil.airCoef = t.TabCC30(s, m);
   }
-  r.airFlow = heatAirFlow;
+  r.airFlow = airFlow;
   PrepareCoil(r, constants, coil, Duty::kHeating);
 
   if (series == "Q70") {
-    // 7. The Q70 unit heaters are rated from their catalogue output at 70/60 degC and an
-    // exponent fitted to their heating tests.
-    const float tw2 = r.givenTwOut;
-    r.twOut = tw2;
-    const float dTw = Sng(double{r.twIn} - tw2);
-    r.twMean = Sng((double{r.twIn} + tw2) / 2);
-    r.muWater = WaterViscosity(r.twMean);
-    const float dT = Sng(double{r.twMean} - r.taIn);
-    const double ptn = t.TabPTN(m);
-    const double y1 = t.TabY1(m);
-    r.heatCapacity =
-        Sng(Pow(Pow(Div(10, dTw * ptn), y1) * dT * ptn / 60, Div(1, 1 - y1)));
-    r.heatTaOut = Sng(r.taIn + Div(r.heatCapacity * 0.86, t.TabQA(m) * 0.2895 * 3600));
-    r.waterFlow = Div(Div(r.heatCapacity * 0.86, dTw), 3600000);
-    r.heatWaterFlow = Sng(r.waterFlow);
-    r.waterVelocity = WaterVelocity(constants, r.waterFlow, r.coilCircuits);
-    r.reynolds = WaterReynolds(constants, r.waterVelocity, r.twMean, r.muWater);
-    r.heatPressureDrop = WaterPressureDropTerm(r, constants);
-    row.heating = HeatingCells{r.heatCapacity, r.heatWaterFlow, r.heatTwOut, r.heatPressureDrop,
-                               r.heatTaOut};
-  } else {
-    HeatingSolveResult result;
-    bool rated = true;
-    if (r.givenTwOut > 0) {
-      r.twOut = r.givenTwOut;
-      result = SolveHeatingFlow(r, pass.context);
-    } else if (form.chkComeFreddo.Value) {
-      if (!pass.coolingWaterFlow) {
-        if (darne && flap) {
-          // The flap open means no cooling, so no cooling water flow to take.
-          ui_.ShowMessage(session.Text(107), Icon::kError);
-          ui_.SetFocus(Control(Ctl::txtTw2, 1));
-          return false;
-        }
-        rated = false;  // the cooling of this model gave no water flow to take
-      } else {
-        r.waterFlow = *pass.coolingWaterFlow;
-        result = SolveHeatingOutlet(r, pass.context);
+    RateQ70Heating(m);
+    row.heating = HeatingCellsOf(r);
+    return true;
+  }
+  HeatingSolveResult result;
+  if (r.givenTwOut > 0) {
+    r.twOut = r.givenTwOut;
+    result = SolveHeatingFlow(r, pass.context);
+  } else if (form.chkComeFreddo.Value) {
+    if (!pass.coolingWaterFlow) {
+      if (series == "DARNE" && form.chkFlap.Value) {
+        // The flap open means no cooling, so no cooling water flow to take.
+        ui_.ShowMessage(session_.Text(107), Icon::kError);
+        ui_.SetFocus(Control(Ctl::txtTw2, 1));
+        return false;
       }
-    } else {
-      r.waterFlow = r.givenWaterFlow;
-      result = SolveHeatingOutlet(r, pass.context);
+      return true;  // the cooling of this model gave no water flow to take: no figures
     }
-    if (rated && result.status == HeatingStatus::kConverged)
-      row.heating = HeatingCells{r.heatCapacity, r.heatWaterFlow, r.heatTwOut, r.heatPressureDrop,
-                                 r.heatTaOut};
-  }
-
-  // 8. Sound at the listening distance.
-  soundInputs();
-  if (series == "TORVAEC") {
-    row.lw = ecLw;
-    row.soundFloor = ecSoundFloor;
-    if (ecPin > 0) row.pin = ecPin;
-  } else if (series == "TORVA" || series == "Q70") {
-    row.lw = t.TabLWA(m);
+    r.waterFlow = *pass.coolingWaterFlow;
+    result = SolveHeatingOutlet(r, pass.context);
   } else {
-    row.lw = t.TabLWA(s, m);
-    row.lwShown = row.lw > 0;
+    r.waterFlow = r.givenWaterFlow;
+    result = SolveHeatingOutlet(r, pass.context);
   }
-  row.lp = CInt(SoundPressureLevel(row.lw, *pass.distance, *pass.directivity));
-  if (series == "TORVA") {
-    row.heightMax = t.TabAltezza(m);
-    row.throwMax = t.TabLancio(m);
-  }
-  if (series == "MIRALP" || series == "MIRAL" || series == "QUIVO")
-    if (const float pin = t.TabPIN(s, m); pin > 0) row.pin = pin;
-  row.airFlow = r.airFlow;
-  writeRow();
+  if (result.status == HeatingStatus::kConverged) row.heating = HeatingCellsOf(r);
   return true;
+}
+
+void StandardScreen::RateQ70Heating(int m) {
+  // 7. The Q70 unit heaters are rated from their catalogue output and an exponent fitted
+  // to their heating tests, with the leaving water temperature given.
+  const ModelTables& t = session_.models;
+  CoilRatingState& r = session_.rating;
+  const CoilConstants& constants = session_.constants;
+  const float tw2 = r.givenTwOut;
+  r.twOut = tw2;
+  const float dTw = Sng(double{r.twIn} - tw2);
+  r.twMean = Sng((double{r.twIn} + tw2) / 2);
+  r.muWater = WaterViscosity(r.twMean);
+  const float dT = Sng(double{r.twMean} - r.taIn);
+  const double ptn = t.TabPTN(m);
+  const double y1 = t.TabY1(m);
+  r.heatCapacity = Sng(Pow(Pow(Div(10, dTw * ptn), y1) * dT * ptn / 60, Div(1, 1 - y1)));
+  r.heatTaOut = Sng(r.taIn + Div(r.heatCapacity * 0.86, t.TabQA(m) * 0.2895 * 3600));
+  r.waterFlow = Div(Div(r.heatCapacity * 0.86, dTw), 3600000);
+  r.heatWaterFlow = Sng(r.waterFlow);
+  r.waterVelocity = WaterVelocity(constants, r.waterFlow, r.coilCircuits);
+  r.reynolds = WaterReynolds(constants, r.waterVelocity, r.twMean, r.muWater);
+  r.heatPressureDrop = WaterPressureDropTerm(r, constants);
+}
+
+void StandardScreen::WriteRow(Pass& pass, StandardRow& row) {
+  // The listening distance and the directivity are read when the first row needs them.
+  if (!pass.distance) pass.distance = LocaleSingle(form.txtDistanza.Text, session_.Decimal());
+  if (!pass.directivity)
+    pass.directivity = CInt(LocaleNumber(form.cboDirezione.Text(), session_.Decimal()));
+  row.lp = CInt(SoundPressureLevel(row.lw, *pass.distance, *pass.directivity));
+  form.Grd.AddItem(
+      StandardRowText(row, pass.series, pass.coolWaterIsFlow, pass.heatWaterIsFlow, session_));
 }
 
 void PrepareStandardDispatch(Session& session, const StandardSeriesConfig& config) {

@@ -14,7 +14,13 @@
 #include "screens/session.h"
 #include "screens/standard_series.h"
 
+namespace vestra {
+struct CoilModel;
+}
+
 namespace vestra::screens {
+
+struct StandardRow;
 
 class StandardScreen {
  public:
@@ -64,9 +70,22 @@ class StandardScreen {
   int ModelRowCount() const { return form.Grd.RowCount() - 2; }
 
  private:
+  // One Calculate's invariants and what one model leaves for the next.
   struct Pass;
+  struct EcFanPoint;
   void Calculate();
+  // The steps of one model at one speed; false ends the calculation (after a message).
   bool RateModel(Pass& pass, int speed, int model);
+  bool RateNaturalConvection(Pass& pass, int speed, int model, StandardRow& row);
+  // false: the step does not offer this model.
+  bool AirFlowAtStep(Pass& pass, int speed, int model, CoilModel& coil, float& coolAirFlow,
+                     float& heatAirFlow, EcFanPoint& ec);
+  bool RateCooling(Pass& pass, int speed, int model, CoilModel coil, float airFlow, bool partner);
+  bool RateHeating(Pass& pass, int speed, int model, CoilModel coil, float airFlow,
+                   StandardRow& row);
+  void RateQ70Heating(int model);
+  // The sound pressure of the row, then the row into the grid.
+  void WriteRow(Pass& pass, StandardRow& row);
   CommonFieldRules Rules();
 
   Session& session_;
