@@ -12,30 +12,18 @@
 #include "engine/coil_state.h"
 #include "engine/fluids.h"
 #include "engine/moist_air.h"
+#include "../tests/engine/coil_fixtures.h"
 
 namespace {
 
 using namespace vestra;
 
-// A three-row fan coil of about 500 m3/h at the standard screen's default duty: air
-// 27 degC and 47 %, chilled water 7 -> 12 degC; air 20 degC, hot water 70 -> 60 degC.
-CoilModel FanCoil() {
-  CoilModel m;
-  m.geometry = 3;
-  m.pitch = 2;
-  m.rows = 3;
-  m.circuits = 3;
-  m.lengthMm = 700;
-  m.heightMm = 250;
-  m.headerFactor = 1;
-  m.bypassCoef = 4;
-  m.airCoef = 30;
-  return m;
-}
-constexpr float kAirFlow = 0.139f;
+// The fan coil of the engine tests (about 500 m3/h) at the standard screen's default
+// duty: air 27 degC and 47 %, chilled water 7 -> 12 degC; air 20 degC, hot water 70 -> 60.
+const testing::CoilFixture kFanCoil = testing::FanCoil();
 
 struct Session {
-  Session() { SelectCoilConstants(constants, state, CoilSet::S4); }
+  Session() { SelectCoilConstants(constants, state, kFanCoil.set); }
   GlycolTables glycol = InitGlycolTables();
   CoilConstants constants;
   CoilRatingState state;
@@ -67,7 +55,7 @@ void RateModel(Session& s, const CoilModel& model, const CoolingInlet& inlet, bo
   st.twbIn = inlet.twbIn;
   st.hAirIn = inlet.hAirIn;
   st.hSatIn = inlet.hSatIn;
-  st.airFlow = kAirFlow;
+  st.airFlow = kFanCoil.airFlow;
   st.rhoAir = AirDensity(st.taIn, st.rhIn);
   st.cpAir = AirCp(st.taIn);
   PrepareCoil(st, s.constants, model, Duty::kCooling);
@@ -99,7 +87,7 @@ void RateModel(Session& s, const CoilModel& model, const CoolingInlet& inlet, bo
 // Leaving water temperatures given (the screens' defaults): the two flow searches.
 void BM_FanCoilCoolingAndHeating(benchmark::State& state) {
   Session s;
-  const CoilModel model = FanCoil();
+  const CoilModel model = kFanCoil.model;
   const CoolingInlet inlet = ReadCoolingInlet(27, 47, 7);
   for (auto _ : state) RateModel(s, model, inlet, false);
 }
@@ -108,7 +96,7 @@ BENCHMARK(BM_FanCoilCoolingAndHeating);
 // The same with the duty's invariants worked out for every model.
 void BM_FanCoilCoolingAndHeatingWithInvariants(benchmark::State& state) {
   Session s;
-  const CoilModel model = FanCoil();
+  const CoilModel model = kFanCoil.model;
   for (auto _ : state) {
     const CoolingInlet inlet = ReadCoolingInlet(27, 47, 7);
     RateModel(s, model, inlet, false);
@@ -119,7 +107,7 @@ BENCHMARK(BM_FanCoilCoolingAndHeatingWithInvariants);
 // Water flows given: the two outlet searches, which update the fluid on every pass.
 void BM_FanCoilCoolingAndHeatingFlowsGiven(benchmark::State& state) {
   Session s;
-  const CoilModel model = FanCoil();
+  const CoilModel model = kFanCoil.model;
   const CoolingInlet inlet = ReadCoolingInlet(27, 47, 7);
   for (auto _ : state) RateModel(s, model, inlet, true);
 }
