@@ -49,11 +49,14 @@ bool KeepsOpenOnLanguageChange(std::string_view windowName) {
   return windowName == "Fmenu" || windowName == "Flingua";
 }
 
-ApplyLanguageResult ApplyLanguage(Settings& settings, SettingsFile& file) {
+ApplyLanguageResult ApplyLanguage(Settings& settings, SettingsFile* file) {
   ApplyLanguageResult result;
   settings.LangBase = LangBaseFor(settings.LangIndex);
   result.captions = MainWindowTexts(TextContext(settings.LangBase));
-  result.saved = file.WriteIni("Common", "Multi", NeutralNumberText(settings.LangIndex));
+  if (file)
+    result.saved = file->WriteIni("Common", "Multi", NeutralNumberText(settings.LangIndex));
+  else
+    result.saved.ok = true;
   return result;
 }
 

@@ -77,6 +77,8 @@ struct ApplyLanguageResult {
 // window's captions, and Common/Multi written as the language-neutral number text
 // (a blank and 4 for Spanish). The caller relabels the main window with the captions and
 // closes the windows KeepsOpenOnLanguageChange rejects.
-ApplyLanguageResult ApplyLanguage(Settings& settings, SettingsFile& file);
+// file: where the choice is stored; nullptr for a run that keeps no settings file (the
+// choice then lasts until the program ends).
+ApplyLanguageResult ApplyLanguage(Settings& settings, SettingsFile* file);
 
 }  // namespace vestra

@@ -25,12 +25,12 @@ class ApplyLanguageTest : public ::testing::Test {
 
 TEST_F(ApplyLanguageTest, captionsTheMainWindowInTheChosenLanguage) {
   settings.LangIndex = 0;
-  const ApplyLanguageResult italian = ApplyLanguage(settings, file);
+  const ApplyLanguageResult italian = ApplyLanguage(settings, &file);
   EXPECT_EQ(settings.LangBase, 100);
   EXPECT_EQ(italian.captions.caption, "Vestra - Programma di calcolo ");
 
   settings.LangIndex = 1;
-  const ApplyLanguageResult english = ApplyLanguage(settings, file);
+  const ApplyLanguageResult english = ApplyLanguage(settings, &file);
   EXPECT_EQ(settings.LangBase, 300);
   EXPECT_EQ(english.captions.caption, "Vestra - Calculation program");
   const MainWindowCaptions& c = english.captions;
@@ -63,13 +63,13 @@ TEST_F(ApplyLanguageTest, captionsTheMainWindowInTheChosenLanguage) {
 
 TEST_F(ApplyLanguageTest, storesTheChoiceAsTheNeutralNumberText) {
   settings.LangIndex = 4;  // Spanish
-  ApplyLanguageResult result = ApplyLanguage(settings, file);
+  ApplyLanguageResult result = ApplyLanguage(settings, &file);
   EXPECT_TRUE(result.saved.ok) << result.saved.error;
   EXPECT_EQ(testing::ReadFile(folder / "Vestra.ini"), "[Common]\nMulti= 4\n");
   EXPECT_EQ(Find(result.captions, "mnuprod(9)")->text, TextContext(900)(139) + " Z7");
 
   settings.LangIndex = 14;
-  result = ApplyLanguage(settings, file);
+  result = ApplyLanguage(settings, &file);
   EXPECT_EQ(settings.LangBase, 2900);
   EXPECT_EQ(testing::ReadFile(folder / "Vestra.ini"), "[Common]\nMulti= 14\n");
 }
@@ -78,7 +78,7 @@ TEST_F(ApplyLanguageTest, aChoiceThatCannotBeStoredIsReported) {
   testing::WriteFile(folder / "blocked", "");
   SettingsFile blocked(folder / "blocked" / "Vestra.ini", {});
   settings.LangIndex = 2;
-  const ApplyLanguageResult result = ApplyLanguage(settings, blocked);
+  const ApplyLanguageResult result = ApplyLanguage(settings, &blocked);
   EXPECT_FALSE(result.saved.ok);
   EXPECT_EQ(settings.LangBase, 500);  // the language still changes for this run
   EXPECT_EQ(result.captions.caption, "Vestra - " + TextContext(500)(60));
@@ -88,7 +88,7 @@ TEST_F(ApplyLanguageTest, czechSurvivesTheNextStart) {
   testing::WriteFile(folder / "Vestra.ini",
                      "[Common]\nMulti=1\nCdrom=/media/cd\n[Unmis]\nPt=1\n[Lingue]\nL7=CZE\n");
   settings.LangIndex = 7;
-  ApplyLanguage(settings, file);
+  ApplyLanguage(settings, &file);
   EXPECT_EQ(settings.LangBase, 1500);
   EXPECT_EQ(testing::ReadFile(folder / "Vestra.ini"),
             "[Common]\nMulti= 7\nCdrom=/media/cd\n[Unmis]\nPt=1\n[Lingue]\nL7=CZE\n");

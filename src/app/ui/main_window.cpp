@@ -241,14 +241,8 @@ void MainWindow::Relabel(const MainWindowCaptions& captions) {
 }
 
 void MainWindow::ApplyLanguage() {
-  ApplyLanguageResult result;
-  if (session_.settingsFile) {
-    result = vestra::ApplyLanguage(session_.settings, *session_.settingsFile);
-  } else {
-    session_.settings.LangBase = LangBaseFor(session_.settings.LangIndex);
-    result.captions = MainWindowTexts(TextContext(session_.settings.LangBase));
-    result.saved.ok = true;
-  }
+  const ApplyLanguageResult result =
+      vestra::ApplyLanguage(session_.settings, session_.settingsFile);
   Relabel(result.captions);
   CloseWindowsForLanguage();
   if (!result.saved.ok && desktop_.message)
