@@ -10,8 +10,8 @@
 #include "engine/coil_heating.h"
 #include "engine/coil_rating.h"
 #include "engine/coil_state.h"
+#include "engine/entering_air.h"
 #include "engine/fluids.h"
-#include "engine/moist_air.h"
 #include "../tests/engine/coil_fixtures.h"
 
 namespace {
@@ -32,32 +32,22 @@ struct Session {
 
 // What depends only on the typed duty: worked out once per Calculate.
 struct CoolingInlet {
-  float twbIn, hAirIn, hSatIn;
+  EnteringAir cooling, heating;
   CoolingFlowBound bound;
 };
 
 CoolingInlet ReadCoolingInlet(float taIn, float rhIn, float twIn) {
-  CoolingInlet in;
-  in.twbIn = WetBulbFromRelHumidity(taIn, rhIn);
-  in.hAirIn = EnthalpyFromWetBulb(in.twbIn, taIn);
-  in.hSatIn = EnthalpyFromWetBulb(twIn, twIn);
-  in.bound = ComputeCoolingFlowBound(twIn, rhIn);
-  return in;
+  return {CoolingAirFromHumidity(taIn, rhIn, twIn), HeatingAir(20),
+          ComputeCoolingFlowBound(twIn, rhIn)};
 }
 
 void RateModel(Session& s, const CoilModel& model, const CoolingInlet& inlet, bool flowsGiven) {
   const RatingContext context{s.constants, s.glycol, s.rules};
   CoilRatingState& st = s.state;
 
-  st.taIn = 27;
-  st.rhIn = 47;
   st.twIn = 7;
-  st.twbIn = inlet.twbIn;
-  st.hAirIn = inlet.hAirIn;
-  st.hSatIn = inlet.hSatIn;
+  SetEnteringAir(st, inlet.cooling);
   st.airFlow = kFanCoil.airFlow;
-  st.rhoAir = AirDensity(st.taIn, st.rhIn);
-  st.cpAir = AirCp(st.taIn);
   PrepareCoil(st, s.constants, model, Duty::kCooling);
   if (flowsGiven) {
     st.waterFlow = 0.00015;
@@ -67,11 +57,8 @@ void RateModel(Session& s, const CoilModel& model, const CoolingInlet& inlet, bo
     benchmark::DoNotOptimize(SolveCoolingFlow(st, context, &inlet.bound));
   }
 
-  st.taIn = 20;
-  st.rhIn = 0;
   st.twIn = 70;
-  st.rhoAir = AirDensity(st.taIn, 0);
-  st.cpAir = AirCp(st.taIn);
+  SetEnteringAir(st, inlet.heating);
   PrepareCoil(st, s.constants, model, Duty::kHeating);
   if (flowsGiven) {
     st.waterFlow = 0.00015;

@@ -9,8 +9,10 @@
 
 #include "screens/controls.h"
 #include "screens/session.h"
+#include "screens/dispatch.h"
+#include "screens/selection_screen.h"
+#include "screens/series_traits.h"
 #include "screens/standard_screen.h"
-#include "screens/standard_series.h"
 
 namespace {
 
@@ -47,9 +49,9 @@ void Repeat(TableArray<T>& array, int loaded, int count) {
 void BM_ScreenCalculateTorvaecEverySignal(benchmark::State& state) {
   auto session = OpenSession();
   SilentUi ui;
-  const std::unique_ptr<StandardScreen> opened =
-      DispatchStandardSeries(*session, ui, *FindStandardSeries("TORVAEC"));
-  StandardScreen& screen = *opened;
+  const std::unique_ptr<SelectionScreen> opened =
+      DispatchSeries(*session, ui, *FindSeries("TORVAEC"));
+  auto& screen = static_cast<StandardScreen&>(*opened);
   ModelTables& t = session->models;
   const int loaded = t.ModelCount;
   constexpr int kModels = 91;
@@ -81,11 +83,11 @@ BENCHMARK(BM_ScreenCalculateTorvaecEverySignal)->Unit(benchmark::kMillisecond);
 void BM_ScreenLoadSeries(benchmark::State& state) {
   auto session = OpenSession();
   SilentUi ui;
-  const StandardSeriesConfig& config = *FindStandardSeries("MIRAL");
-  PrepareStandardDispatch(*session, config);
-  StandardScreen screen(*session, ui);
+  const SeriesTraits& traits = *FindSeries("MIRAL");
+  PrepareDispatch(*session, traits);
+  StandardScreen screen(*session, ui, traits);
   screen.Form_Load();
-  for (auto _ : state) LoadStandardModels(screen, config, *session);
+  for (auto _ : state) screen.LoadModels();
   state.counters["models"] = session->models.ModelCount;
 }
 BENCHMARK(BM_ScreenLoadSeries)->Unit(benchmark::kMillisecond);

@@ -6,7 +6,8 @@
 //
 // The description is one JSON object:
 //   constantSet   "S1" .. "S9", the coil constant set of the series
-//   series        optional; "QUIVO" and "DARNE" switch on their series rules
+//   series        optional; the series whose rating rules apply (the cassettes' water-side
+//                 floor of QUIVO, the two-in-one units' sensible factor of DARNE)
 //   screen        optional, "standard" (default) or "other": the dry-restart bound of the
 //                 cooling flow search
 //   reTransMode   optional, 0 or 2 (default 2): tube flow between Re 2300 and 10000
@@ -43,9 +44,10 @@
 #include "engine/coil_heating.h"
 #include "engine/coil_rating.h"
 #include "engine/coil_state.h"
+#include "engine/entering_air.h"
 #include "engine/errors.h"
 #include "engine/fluids.h"
-#include "engine/moist_air.h"
+#include "screens/series_traits.h"
 
 namespace {
 
@@ -163,7 +165,11 @@ std::string Optional(bool present, double value) {
 
 std::string Rate(const Description& in) {
   const vestra::CoilSet set = ParseSet(in.Text("constantSet"));
-  const std::string series = in.Text("series", "");
+  const std::string seriesName = in.Text("series", "");
+  const vestra::screens::SeriesTraits* series =
+      seriesName.empty() ? nullptr : vestra::screens::FindSeries(seriesName);
+  if (!seriesName.empty() && !series)
+    throw UsageError{"unknown \"series\" " + JsonString(seriesName)};
   const std::string standard = "standard";
   const std::string screen = in.Choice("screen", {"standard", "other"}, &standard);
   const int reTransMode = in.Has("reTransMode") ? in.Index("reTransMode", 0, 2) : 2;
@@ -204,22 +210,16 @@ std::string Rate(const Description& in) {
   constants.CoilTubeDiam = tubeDiam;
   vestra::RatingRules rules;
   rules.reTransMode = reTransMode;
-  rules.coolingWaterSideFloor = series == "QUIVO";
-  rules.wetSensibleFactor = series == "DARNE";
+  rules.coolingWaterSideFloor = series && series->coolingWaterSideFloor;
+  rules.wetSensibleFactor = series && series->wetSensibleFactor;
   rules.dryRestart = screen == "standard" ? vestra::DryRestartBound::kStandardScreen
                                           : vestra::DryRestartBound::kOtherScreens;
   const vestra::RatingContext context{constants, glycol, rules};
 
   // The entering air as the duty inputs of a screen set it.
-  if (cooling) {
-    state.hSatIn = vestra::EnthalpyFromWetBulb(state.twIn, state.twIn);
-    state.twbIn = vestra::WetBulbFromRelHumidity(state.taIn, state.rhIn);
-    state.hAirIn = vestra::EnthalpyFromWetBulb(state.twbIn, state.taIn);
-  } else {
-    state.rhIn = 0;
-  }
-  state.rhoAir = vestra::AirDensity(state.taIn, state.rhIn);
-  state.cpAir = vestra::AirCp(state.taIn);
+  vestra::SetEnteringAir(state, cooling ? vestra::CoolingAirFromHumidity(state.taIn, state.rhIn,
+                                                                         state.twIn)
+                                        : vestra::HeatingAir(state.taIn));
   vestra::PrepareCoil(state, constants, model,
                       cooling ? vestra::Duty::kCooling : vestra::Duty::kHeating);
 

@@ -26,8 +26,9 @@
 #include "engine/errors.h"
 #include "engine/numeric.h"
 #include "screens/session.h"
-#include "screens/standard_screen.h"
-#include "screens/standard_series.h"
+#include "screens/dispatch.h"
+#include "screens/selection_screen.h"
+#include "screens/series_traits.h"
 #include "screens/tab_order.h"
 
 namespace {
@@ -173,7 +174,7 @@ int ChooseEntry(const ComboBox& combo, const std::string& choice, std::string_vi
 }
 
 // Types text into a control as a user does, then leaves it towards the next control.
-void ApplySet(StandardScreen& screen, const std::string& name, const std::string& text,
+void ApplySet(SelectionScreen& screen, const std::string& name, const std::string& text,
               const Session& session) {
   const std::optional<ControlRef> control = ParseControlName(name);
   if (!control) throw UsageError{"unknown control \"" + name + "\""};
@@ -185,7 +186,7 @@ void ApplySet(StandardScreen& screen, const std::string& name, const std::string
   if (!screen.IsUsable(*control))
     throw UsageError{"\"" + name + "\" is hidden or disabled for " + session.settings.CurrentSeries};
   auto usable = [&](ControlRef c) { return screen.IsUsable(c); };
-  const ControlRef next = NextInTabOrder(StandardTabOrder(), *control, usable);
+  const ControlRef next = NextInTabOrder(screen.TabOrder(), *control, usable);
   screen.GotFocus(*control);
   if (isField) {
     std::string typed;
@@ -220,9 +221,9 @@ std::vector<std::string> Shown(const ResultsGrid& grid, int row) {
   return cells;
 }
 
-void Print(const StandardScreen& screen, const RecordingUi& ui, const Session& session,
+void Print(const SelectionScreen& screen, const RecordingUi& ui, const Session& session,
            bool json) {
-  const ResultsGrid& grid = screen.form.Grd;
+  const ResultsGrid& grid = screen.Form().Grd;
   if (!json) {
     for (int row = 0; row < grid.RowCount(); ++row) std::cout << TsvRow(Shown(grid, row)) << '\n';
     return;
@@ -240,7 +241,7 @@ void Print(const StandardScreen& screen, const RecordingUi& ui, const Session& s
   }
   messages += "]";
   std::cout << "{\n  " << JsonString("series") << ": " << JsonString(session.settings.CurrentSeries)
-            << ",\n  " << JsonString("caption") << ": " << JsonString(screen.form.Caption)
+            << ",\n  " << JsonString("caption") << ": " << JsonString(screen.Form().Caption)
             << ",\n  " << JsonString("headings") << ": "
             << JsonArray(grid.RowCount() > 0 ? Shown(grid, 0) : std::vector<std::string>{})
             << ",\n  " << JsonString("units") << ": "
@@ -251,12 +252,12 @@ void Print(const StandardScreen& screen, const RecordingUi& ui, const Session& s
 
 int Run(int argc, char** argv) {
   const Options options = ParseOptions(argc, argv);
-  const StandardSeriesConfig* config = FindStandardSeries(options.series);
-  if (!config) {
+  const SeriesTraits* traits = FindSeries(options.series);
+  if (!traits) {
     std::string known;
-    for (const auto& c : StandardSeries()) known += (known.empty() ? "" : ", ") + std::string(c.code);
-    throw UsageError{"unknown series \"" + options.series + "\"; the standard screen offers " +
-                     known};
+    for (const SeriesTraits& t : AllSeriesTraits())
+      known += (known.empty() ? "" : ", ") + std::string(t.name);
+    throw UsageError{"unknown series \"" + options.series + "\"; the series are " + known};
   }
 
   // The settings as the program reads them, then the options on top.
@@ -288,11 +289,20 @@ int Run(int argc, char** argv) {
 
   // The series dispatch, as the main window runs it.
   RecordingUi ui;
-  const std::unique_ptr<StandardScreen> opened = DispatchStandardSeries(session, ui, *config);
-  StandardScreen& screen = *opened;
+  const std::unique_ptr<SelectionScreen> opened = DispatchSeries(session, ui, *traits);
+  if (!opened)
+    throw UsageError{"series \"" + options.series + "\" has no selection screen yet"};
+  SelectionScreen& screen = *opened;
 
-  if (options.speed) screen.form.cboVel.ListIndex = ChooseEntry(screen.form.cboVel, *options.speed, "speed");
-  if (options.model) screen.form.cboModel.ListIndex = ChooseEntry(screen.form.cboModel, *options.model, "model");
+  if (options.speed) {
+    ComboBox* speeds = screen.Combo(Control(Ctl::cboVel));
+    if (!speeds) throw UsageError{"--speed: the screen of " + options.series + " has no speed list"};
+    speeds->ListIndex = ChooseEntry(*speeds, *options.speed, "speed");
+  }
+  if (options.model) {
+    ComboBox& models = screen.Form().cboModel;
+    models.ListIndex = ChooseEntry(models, *options.model, "model");
+  }
   for (const auto& [name, text] : options.sets) ApplySet(screen, name, text, session);
 
   const std::size_t before = ui.messages.size();

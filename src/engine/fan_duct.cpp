@@ -95,4 +95,18 @@ float DuctFlowAtPressure(float pressurePa, const FanCurve& curve, bool withAcces
   return 0;
 }
 
+std::optional<float> FreeBlowingFlowAtPressure(float q, float p) {
+  if (p > 0 && p < 10) {
+    const float f10 = Sng(1.2 - 10.0 / 1000 - 0.19 * q + 0.19 * Ln(q));
+    return Sng((1 - p / 10.0) * q + p * f10 * q / 10);
+  }
+  if (p >= 10) {
+    const double k = 0.004 * p + 0.15;
+    const float f = Sng(1.2 - p / 1000.0 - k * q + k * Ln(q));
+    if (f < 0.5) return std::nullopt;
+    return Sng(f * double{q});
+  }
+  return q;
+}
+
 }  // namespace vestra

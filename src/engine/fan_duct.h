@@ -9,6 +9,7 @@
 // Air flows are in m3/h for the curve operations and in m3/s for the accessory losses.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -65,5 +66,14 @@ float AccessoryPressureRemoved(float pressurePa, const OutletSection& outlet, fl
 float DuctFlowAtPressure(float pressurePa, const FanCurve& curve, bool withAccessories,
                          const OutletSection& outlet, std::span<const AccessoryRow> rows,
                          std::span<const bool> ticked, bool* found = nullptr);
+
+// The catalogue air flow of a unit rated free-blowing (no duct, no grille), reduced for an
+// external static pressure: the maker's correction fitted to the flow tests of its fan coils
+// and cassettes, f = 1.2 - p/1000 - k Q + k ln Q with k = 0.004 p + 0.15 (Q in m3/s, p in
+// Pa). Below 10 Pa the flow is blended linearly between the free flow at 0 Pa and the
+// corrected flow at 10 Pa. A unit whose factor falls below 0.5 would be pushed to half its
+// free flow or less, where its fan stalls: such a unit is not offered (nothing returned).
+// No pressure, or a negative one, leaves the flow as it is.
+std::optional<float> FreeBlowingFlowAtPressure(float flowM3s, float pressurePa);
 
 }  // namespace vestra

@@ -214,67 +214,46 @@ void CommonFieldRules::chkComeFreddo_Click() {
   form.txtQw[1].Text.clear();
 }
 
-std::int16_t ReadDutyInputs(CommonForm& form, std::int16_t heatingDuty,
-                            std::optional<bool> comeFreddoTicked, Session& session, ScreenUi& ui,
-                            DutyAirCache* cache) {
-  CoilRatingState& s = session.rating;
+DutyCheck ReadDutyInputs(const CommonForm& form, std::int16_t heatingDuty,
+                         std::optional<bool> comeFreddoTicked, const Session& session) {
   const std::size_t d = heatingDuty == 1 ? 1 : 0;
   const bool cooling = d == 0;
-  s.taIn = 0;
-  s.twIn = 0;
-  s.twOut = 0;
-  s.givenTwOut = 0;
-  s.givenWaterFlow = 0;
-  s.glycolPct = 0;
-  s.rhIn = 0;
-
-  s.taIn = ValueOrZero(form.txtTsa1[d], session);
-  s.twIn = ValueOrZero(form.txtTw1[d], session);
-  s.givenTwOut = ValueOrZero(form.txtTw2[d], session);
-  {
+  DutyCheck check;
+  DutyInputs& in = check.inputs;
+  try {
+    in.taIn = ValueOrZero(form.txtTsa1[d], session);
+    in.twIn = ValueOrZero(form.txtTw1[d], session);
+    in.givenTwOut = ValueOrZero(form.txtTw2[d], session);
     const Unit& unit = ChosenUnit(session.settings, Quantity::kWaterFlow);
     const double typed = TryLocaleNumber(form.txtQw[d].Text, session.Decimal()).value_or(0);
-    s.givenWaterFlow = BaseFromTyped(typed, unit);
+    in.givenWaterFlow = BaseFromTyped(typed, unit);
+    in.glycolPct = ValueOrZero(form.txtGlic, session);
+    in.rhIn = ValueOrZero(form.txtUr, session);
+  } catch (const RuntimeError& e) {
+    check.errorNumber = e.number();
+    return check;
   }
-  s.glycolPct = ValueOrZero(form.txtGlic, session);
-  s.rhIn = ValueOrZero(form.txtUr, session);
 
   const int dutyIndex = static_cast<int>(d);
-  auto fail = [&](int textOffset, const std::string& suffix, ControlRef focus) -> std::int16_t {
-    ui.ShowMessage(session.Text(textOffset) + suffix, Icon::kError);
-    ui.SetFocus(focus);
-    form.LastCheckResult = 0;
-    return 0;
+  auto fail = [&](int textOffset, const std::string& suffix, ControlRef focus) {
+    check.problem = ScreenMessage{session.Text(textOffset) + suffix, Icon::kError, focus};
+    return check;
   };
   if (!session.settings.NoLimits) {
     const bool comeFreddo = comeFreddoTicked.value_or(false);
-    if (cooling && s.taIn == 0) return fail(105, "", Control(Ctl::txtTsa1, dutyIndex));
-    if (s.twIn == 0) return fail(100, "", Control(Ctl::txtTw1, dutyIndex));
-    if (cooling && s.rhIn == 0) return fail(106, "", Control(Ctl::txtUr));
-    if (s.givenTwOut == 0 && s.givenWaterFlow == 0 && !comeFreddo)
+    if (cooling && in.taIn == 0) return fail(105, "", Control(Ctl::txtTsa1, dutyIndex));
+    if (in.twIn == 0) return fail(100, "", Control(Ctl::txtTw1, dutyIndex));
+    if (cooling && in.rhIn == 0) return fail(106, "", Control(Ctl::txtUr));
+    if (in.givenTwOut == 0 && in.givenWaterFlow == 0 && !comeFreddo)
       return fail(107, "", Control(Ctl::txtTw2, dutyIndex));
-    if (cooling && static_cast<double>(s.givenTwOut) - s.twIn > 10 && s.givenWaterFlow == 0)
+    if (cooling && static_cast<double>(in.givenTwOut) - in.twIn > 10 && in.givenWaterFlow == 0)
       return fail(103, " > 10 °C", Control(Ctl::txtTw2, dutyIndex));
-    if (!cooling && static_cast<double>(s.twIn) - s.givenTwOut > 40 && s.givenWaterFlow == 0 &&
+    if (!cooling && static_cast<double>(in.twIn) - in.givenTwOut > 40 && in.givenWaterFlow == 0 &&
         !comeFreddo)
       return fail(103, " > 40 °C", Control(Ctl::txtTw2, dutyIndex));
   }
-
-  if (!cooling) {
-    s.rhIn = 0;
-  } else if (cache && cache->valid && cache->taIn == s.taIn && cache->rhIn == s.rhIn &&
-             cache->twIn == s.twIn) {
-    s.hSatIn = cache->hSatIn;
-    s.twbIn = cache->twbIn;
-    s.hAirIn = cache->hAirIn;
-  } else {
-    s.hSatIn = EnthalpyFromWetBulb(s.twIn, s.twIn);
-    s.twbIn = WetBulbFromRelHumidity(s.taIn, s.rhIn);
-    s.hAirIn = EnthalpyFromWetBulb(s.twbIn, s.taIn);
-    if (cache) *cache = {true, s.taIn, s.rhIn, s.twIn, s.hSatIn, s.twbIn, s.hAirIn};
-  }
-  form.LastCheckResult = 1;
-  return 1;
+  if (!cooling) in.rhIn = 0;
+  return check;
 }
 
 }  // namespace vestra::screens

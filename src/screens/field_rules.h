@@ -11,6 +11,7 @@
 
 #include "screens/controls.h"
 #include "screens/form.h"
+#include "screens/rated_row.h"
 #include "screens/session.h"
 
 namespace vestra::screens {
@@ -62,19 +63,31 @@ struct CommonFieldRules {
   void chkComeFreddo_Click();
 };
 
-// The entering-air and saturation values a cooling duty derives from its inputs; the same
-// for every model of one calculation, so a calculation keeps the last ones it computed.
-struct DutyAirCache {
-  bool valid = false;
-  float taIn = 0, rhIn = 0, twIn = 0;
-  float hSatIn = 0, twbIn = 0, hAirIn = 0;
+// The inputs of one duty as typed, in base units (temperatures in degC, the water flow in
+// m3/s); a text that does not convert reads as 0. In heating the humidity is 0.
+struct DutyInputs {
+  float taIn = 0;
+  float twIn = 0;
+  float givenTwOut = 0;        // 0: not given
+  double givenWaterFlow = 0;   // 0: not given
+  float glycolPct = 0;
+  float rhIn = 0;
 };
 
-// Reads and checks the inputs of the duty `heatingDuty` (0 cooling, 1 heating) into the
-// rating record: 1 when complete and plausible, 0 after a message that gives the focus
-// to the field at fault. `comeFreddoTicked` is nullopt on screens without "=QW(C)".
-std::int16_t ReadDutyInputs(CommonForm& form, std::int16_t heatingDuty,
-                            std::optional<bool> comeFreddoTicked, Session& session, ScreenUi& ui,
-                            DutyAirCache* cache = nullptr);
+// The inputs of one duty read and checked at calculation time. `problem` is the first
+// check that failed, in the order the checks are made: its message and the field that
+// takes the focus. `errorNumber` is a run-time error met while reading.
+struct DutyCheck {
+  DutyInputs inputs;
+  std::optional<ScreenMessage> problem;
+  std::optional<int> errorNumber;
+  bool Ok() const { return !problem && !errorNumber; }
+};
+
+// Reads and checks the inputs of the duty `heatingDuty` (0 cooling, 1 heating).
+// `comeFreddoTicked` is nullopt on screens without "=QW(C)". Nothing is shown: the
+// calculation shows the problem when it reaches the duty.
+DutyCheck ReadDutyInputs(const CommonForm& form, std::int16_t heatingDuty,
+                         std::optional<bool> comeFreddoTicked, const Session& session);
 
 }  // namespace vestra::screens

@@ -11,15 +11,6 @@ namespace {
 
 constexpr const char* kDegrees = "°C";
 
-std::string Join(const std::vector<std::string>& cells) {
-  std::string text;
-  for (std::size_t i = 0; i < cells.size(); ++i) {
-    if (i) text += '\t';
-    text += cells[i];
-  }
-  return text;
-}
-
 // The capacity label under a capacity column: the last six characters of the unit's
 // name, so "Cal/h - Frig/h" shows as "Frig/h".
 std::string CapacityLabel(const Session& session) {
@@ -61,32 +52,34 @@ void AddDutyHeadings(std::vector<std::string>& symbols, std::vector<std::string>
 
 void WriteHeadings(CommonForm& form, const std::vector<std::string>& symbols,
                    const std::vector<std::string>& units) {
-  form.Grd.AddItem(Join(symbols));
-  form.Grd.AddItem(Join(units));
+  form.Grd.AddItem(JoinCells(symbols));
+  form.Grd.AddItem(JoinCells(units));
   form.cmdLegend.Visible = true;
-}
-
-bool HasPinColumn(std::string_view series) {
-  return series == "MIRALP" || series == "MIRAL" || series == "QUIVO" || series == "TORVAEC";
 }
 
 }  // namespace
 
-int StandardColumnCount(std::string_view currentSeries, bool allSpeeds) {
+std::string JoinCells(const std::vector<std::string>& cells) {
+  std::string text;
+  for (std::size_t i = 0; i < cells.size(); ++i) {
+    if (i) text += '\t';
+    text += cells[i];
+  }
+  return text;
+}
+
+int StandardColumnCount(const SeriesTraits& traits, bool allSpeeds) {
+  // Model, air flow, five cooling, four heating and two sound columns.
   int cols = 13;
-  if (currentSeries == "TORVA")
-    cols = 15;
-  else if (currentSeries == "Q70")
-    cols = 8;
-  else if (HasPinColumn(currentSeries))
-    cols = 14;
+  if (!traits.cooling) cols -= 5;
+  if (traits.absorbedPowerColumn) cols += 1;
+  if (traits.mountingColumns) cols += 2;
   return cols + (allSpeeds ? 1 : 0);
 }
 
-void ResetStandardResults(StandardForm& form, const Session& session, bool allSpeeds,
-                          bool coolWaterIsFlow, bool heatWaterIsFlow) {
-  const std::string_view series = session.settings.CurrentSeries;
-  form.Grd.Reset(StandardColumnCount(series, allSpeeds), 1200, 700);
+void ResetStandardResults(StandardForm& form, const SeriesTraits& traits, const Session& session,
+                          bool allSpeeds, bool coolWaterIsFlow, bool heatWaterIsFlow) {
+  form.Grd.Reset(StandardColumnCount(traits, allSpeeds), 1200, 700);
   std::vector<std::string> symbols{""};
   std::vector<std::string> units{session.Text(40)};
   if (allSpeeds) {
@@ -95,14 +88,14 @@ void ResetStandardResults(StandardForm& form, const Session& session, bool allSp
   }
   symbols.emplace_back("QA");
   units.push_back(UnitName(session, Quantity::kAirFlow));
-  AddDutyHeadings(symbols, units, session, series != "Q70", coolWaterIsFlow, heatWaterIsFlow);
+  AddDutyHeadings(symbols, units, session, traits.cooling, coolWaterIsFlow, heatWaterIsFlow);
   symbols.insert(symbols.end(), {"LW", "LP"});
   units.insert(units.end(), {"dB(A)", "dB(A)"});
-  if (HasPinColumn(series)) {
+  if (traits.absorbedPowerColumn) {
     symbols.emplace_back("Pin");
     units.emplace_back("W");
   }
-  if (series == "TORVA") {
+  if (traits.mountingColumns) {
     symbols.insert(symbols.end(), {"H MAx", "L Max"});
     units.insert(units.end(), {"m", "m"});
   }
@@ -126,52 +119,61 @@ void ResetEcResults(CommonForm& form, const Session& session, bool withSpeedColu
   WriteHeadings(form, symbols, units);
 }
 
-std::string StandardRowText(const StandardRow& row, std::string_view currentSeries,
-                            bool coolWaterIsFlow, bool heatWaterIsFlow, const Session& session) {
-  const char sep = session.Decimal();
-  std::vector<std::string> cells{row.model};
-  if (row.speed) cells.push_back(*row.speed);
-  cells.push_back(Display(row.airFlow, Quantity::kAirFlow, session));
-  if (currentSeries != "Q70") {
-    if (const auto& c = row.cooling) {
-      cells.push_back(Display(c->total, Quantity::kCapacity, session));
-      cells.push_back(Display(c->sensible, Quantity::kCapacity, session));
-      cells.push_back(coolWaterIsFlow ? Display(c->waterFlow, Quantity::kWaterFlow, session)
-                                      : OneDecimal(c->twOut, session));
-      cells.push_back(Display(c->pressureDrop, Quantity::kWaterPressureDrop, session));
-      cells.push_back(c->taOut > 0 ? OneDecimal(c->taOut, session) : "");
-    } else {
-      cells.insert(cells.end(), 5, "");
-    }
+void AddCoolingCells(std::vector<std::string>& cells, const DutyOutcome<CoolingFigures>& cooling,
+                     bool coolWaterIsFlow, const Session& session) {
+  if (!cooling.HasFigures()) {
+    cells.insert(cells.end(), 5, "");
+    return;
   }
-  if (const auto& h = row.heating) {
-    cells.push_back(Display(h->capacity, Quantity::kCapacity, session));
-    cells.push_back(heatWaterIsFlow ? Display(h->waterFlow, Quantity::kWaterFlow, session)
-                                    : OneDecimal(h->twOut, session));
-    const Unit& dpw = ChosenUnit(session.settings, Quantity::kWaterPressureDrop);
-    // The two-in-one units' small radiator drops are shown with two decimals.
-    cells.push_back(currentSeries == "DARNE"
-                        ? FormatNumber(static_cast<float>(h->pressureDrop * dpw.factor), "0.00", sep)
-                        : Display(h->pressureDrop, Quantity::kWaterPressureDrop, session));
-    cells.push_back(h->taOut > 0 ? OneDecimal(h->taOut, session) : "");
-  } else {
+  const CoolingFigures& c = cooling.figures;
+  cells.push_back(Display(c.totalW, Quantity::kCapacity, session));
+  cells.push_back(Display(c.sensibleW, Quantity::kCapacity, session));
+  cells.push_back(coolWaterIsFlow ? Display(c.waterFlowM3s, Quantity::kWaterFlow, session)
+                                  : OneDecimal(c.twOutC, session));
+  cells.push_back(Display(c.pressureDropKPa, Quantity::kWaterPressureDrop, session));
+  cells.push_back(c.taOutC > 0 ? OneDecimal(c.taOutC, session) : "");
+}
+
+void AddHeatingCells(std::vector<std::string>& cells, const DutyOutcome<HeatingFigures>& heating,
+                     bool heatWaterIsFlow, const Session& session, std::string_view dropFormat) {
+  if (!heating.HasFigures()) {
     cells.insert(cells.end(), 4, "");
+    return;
   }
-  if (row.lwShown) {
-    const std::string floor = row.soundFloor ? "< " : "";
-    cells.push_back(floor + PlainNumberText(row.lw, sep));
-    cells.push_back(floor + std::to_string(row.lp));
+  const HeatingFigures& h = heating.figures;
+  cells.push_back(Display(h.capacityW, Quantity::kCapacity, session));
+  cells.push_back(heatWaterIsFlow ? Display(h.waterFlowM3s, Quantity::kWaterFlow, session)
+                                  : OneDecimal(h.twOutC, session));
+  const Unit& dpw = ChosenUnit(session.settings, Quantity::kWaterPressureDrop);
+  cells.push_back(dropFormat.empty()
+                      ? Display(h.pressureDropKPa, Quantity::kWaterPressureDrop, session)
+                      : FormatNumber(static_cast<float>(h.pressureDropKPa * dpw.factor),
+                                     dropFormat, session.Decimal()));
+  cells.push_back(h.taOutC > 0 ? OneDecimal(h.taOutC, session) : "");
+}
+
+std::string StandardRowText(const RatedRow& row, const SeriesTraits& traits, bool coolWaterIsFlow,
+                            bool heatWaterIsFlow, const Session& session) {
+  const char sep = session.Decimal();
+  std::vector<std::string> cells{row.modelName};
+  if (row.speedName) cells.push_back(*row.speedName);
+  cells.push_back(Display(row.airFlowM3s, Quantity::kAirFlow, session));
+  if (traits.cooling) AddCoolingCells(cells, row.cooling, coolWaterIsFlow, session);
+  AddHeatingCells(cells, row.heating, heatWaterIsFlow, session, traits.heatingDropFormat);
+  if (row.soundShown) {
+    const std::string floor = row.soundAtFloor ? "< " : "";
+    cells.push_back(floor + PlainNumberText(row.soundPowerDb, sep));
+    cells.push_back(floor + std::to_string(static_cast<int>(row.soundPressureDb)));
   } else {
     cells.insert(cells.end(), 2, "");
   }
   if (row.heightMax) cells.push_back(*row.heightMax);
   if (row.throwMax) cells.push_back(*row.throwMax);
-  if (row.pin) cells.push_back(PlainNumberText(*row.pin, sep));
-  return Join(cells);
+  if (row.absorbedPowerW) cells.push_back(PlainNumberText(*row.absorbedPowerW, sep));
+  return JoinCells(cells);
 }
 
-void FillStandardLegend(StandardForm& form, const Session& session) {
-  const std::string_view series = session.settings.CurrentSeries;
+void FillStandardLegend(StandardForm& form, const SeriesTraits& traits, const Session& session) {
   auto both = [&](int what, int duty) {
     return session.Text(what) + "(" + session.Text(duty) + ")";
   };
@@ -179,9 +181,9 @@ void FillStandardLegend(StandardForm& form, const Session& session) {
       session.Text(49),  session.Text(55),  session.Text(52),  both(48, 62), both(94, 62),
       both(45, 62),      both(96, 62),      session.Text(159), both(48, 65), both(94, 65),
       both(45, 65),      both(96, 65),      session.Text(53),  session.Text(57),
-      series == "TORVA" ? session.Text(11) : "",
-      series == "TORVA" ? session.Text(12) : "",
-      series == "MIRAL" || series == "MIRALP" ? session.Text(172) : "Potenza assorbita",
+      traits.mountingColumns ? session.Text(11) : "",
+      traits.mountingColumns ? session.Text(12) : "",
+      traits.localisedPowerLegend ? session.Text(172) : "Potenza assorbita",
   };
   const char* symbols[kLegendPairs] = {"QA",      "PT",     "PS",      "QW (C)", "TW2 (C)",
                                        "DPW (C)", "TA (C)", "PH",      "QW (H)", "TW2 (H)",
@@ -192,7 +194,7 @@ void FillStandardLegend(StandardForm& form, const Session& session) {
     form.lblLegDes[static_cast<std::size_t>(i)].Caption = descriptions[i];
   }
   // Mounting height and throw are unit-heater data.
-  form.frmTorva.Visible = series == "TORVA";
+  form.frmTorva.Visible = traits.mountingColumns;
 }
 
 }  // namespace vestra::screens

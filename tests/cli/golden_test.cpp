@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -27,6 +28,8 @@ struct Case {
   std::string name;  // "MIRAL/defaults"
   std::string args;
 };
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 std::vector<Case> LoadCases() {
   std::vector<Case> cases;

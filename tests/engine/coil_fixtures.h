@@ -11,6 +11,7 @@
 #include "engine/coil_heating.h"
 #include "engine/coil_rating.h"
 #include "engine/coil_state.h"
+#include "engine/entering_air.h"
 #include "engine/fluids.h"
 #include "engine/moist_air.h"
 
@@ -103,25 +104,16 @@ class CoilRig {
   // Entering air and water of a cooling duty, as the duty inputs set them, and the
   // preparation.
   void PrepareCooling(float taIn, float rhIn, float twIn, float airFlow = 0) {
-    state.taIn = taIn;
-    state.rhIn = rhIn;
     state.twIn = twIn;
     state.airFlow = airFlow > 0 ? airFlow : coil_.airFlow;
-    state.hSatIn = EnthalpyFromWetBulb(twIn, twIn);
-    state.twbIn = WetBulbFromRelHumidity(taIn, rhIn);
-    state.hAirIn = EnthalpyFromWetBulb(state.twbIn, taIn);
-    state.rhoAir = AirDensity(taIn, rhIn);
-    state.cpAir = AirCp(taIn);
+    SetEnteringAir(state, CoolingAirFromHumidity(taIn, rhIn, twIn));
     PrepareCoil(state, constants, coil_.model, Duty::kCooling);
   }
 
   void PrepareHeating(float taIn, float twIn, float airFlow = 0) {
-    state.taIn = taIn;
-    state.rhIn = 0;
     state.twIn = twIn;
     state.airFlow = airFlow > 0 ? airFlow : coil_.airFlow;
-    state.rhoAir = AirDensity(taIn, 0);
-    state.cpAir = AirCp(taIn);
+    SetEnteringAir(state, HeatingAir(taIn));
     PrepareCoil(state, constants, coil_.model, Duty::kHeating);
   }
 

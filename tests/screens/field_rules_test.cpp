@@ -28,7 +28,7 @@ class FieldRulesTest : public ::testing::Test {
 
   std::unique_ptr<Session> session = ItalianSession();
   RecordingUi ui;
-  StandardScreen screen{*session, ui};
+  StandardScreen screen{*session, ui, *FindSeries("MIRAL")};
 };
 
 TEST_F(FieldRulesTest, outOfRangeValueIsResetToTheMinimumWithTheRangeMessage) {
@@ -203,10 +203,13 @@ TEST_F(FieldRulesTest, dutyInputChecksInTheirOrder) {
     ui.messages.clear();
     ui.focus.clear();
     c.edit(screen.form);
-    EXPECT_EQ(ReadDutyInputs(screen.form, static_cast<std::int16_t>(c.duty), false, *session, ui), 0);
-    ASSERT_EQ(ui.messages.size(), 1u) << c.message;
-    EXPECT_EQ(ui.messages[0].text, c.message);
-    EXPECT_EQ(ui.focus.at(0), c.focus) << c.message;
+    const DutyCheck check =
+        ReadDutyInputs(screen.form, static_cast<std::int16_t>(c.duty), false, *session);
+    ASSERT_TRUE(check.problem) << c.message;
+    EXPECT_EQ(check.problem->text, c.message);
+    EXPECT_EQ(check.problem->icon, Icon::kError);
+    EXPECT_EQ(check.problem->focus, c.focus) << c.message;
+    EXPECT_TRUE(ui.messages.empty()) << "a check at calculation time shows nothing itself";
   }
 }
 
@@ -214,28 +217,26 @@ TEST_F(FieldRulesTest, dutyInputsAreReadInBaseUnits) {
   session->settings.UnitQw = 1;  // l/h
   screen.form.txtTw2[1].Text = "";
   screen.form.txtQw[1].Text = "1800";
-  ASSERT_EQ(ReadDutyInputs(screen.form, 1, false, *session, ui), 1);
-  const CoilRatingState& r = session->rating;
-  EXPECT_DOUBLE_EQ(r.givenWaterFlow, 1800 / static_cast<double>(3600000.0f));
-  EXPECT_EQ(r.givenTwOut, 0);
-  EXPECT_EQ(r.taIn, 20);
-  EXPECT_EQ(r.rhIn, 0);  // no humidity in heating
+  const DutyCheck heating = ReadDutyInputs(screen.form, 1, false, *session);
+  ASSERT_TRUE(heating.Ok());
+  EXPECT_DOUBLE_EQ(heating.inputs.givenWaterFlow, 1800 / static_cast<double>(3600000.0f));
+  EXPECT_EQ(heating.inputs.givenTwOut, 0);
+  EXPECT_EQ(heating.inputs.taIn, 20);
+  EXPECT_EQ(heating.inputs.rhIn, 0);  // no humidity in heating
 
-  ASSERT_EQ(ReadDutyInputs(screen.form, 0, false, *session, ui), 1);
-  EXPECT_EQ(r.taIn, 27);
-  EXPECT_EQ(r.twbIn, WetBulbFromRelHumidity(27, 47));
-  EXPECT_EQ(r.hAirIn, EnthalpyFromWetBulb(r.twbIn, 27));
-  EXPECT_EQ(r.hSatIn, EnthalpyFromWetBulb(7, 7));
-  EXPECT_EQ(screen.form.LastCheckResult, 1);
+  const DutyCheck cooling = ReadDutyInputs(screen.form, 0, false, *session);
+  ASSERT_TRUE(cooling.Ok());
+  EXPECT_EQ(cooling.inputs.taIn, 27);
+  EXPECT_EQ(cooling.inputs.rhIn, 47);
+  EXPECT_EQ(cooling.inputs.givenTwOut, 12);
 }
 
 TEST_F(FieldRulesTest, comeFreddoStandsInForTheHeatingWaterDatum) {
   screen.form.txtTw2[1].Text = "";
-  EXPECT_EQ(ReadDutyInputs(screen.form, 1, true, *session, ui), 1);
-  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(ReadDutyInputs(screen.form, 1, true, *session).Ok());
   session->settings.NoLimits = true;
   screen.form.txtTw1[1].Text = "";
-  EXPECT_EQ(ReadDutyInputs(screen.form, 1, false, *session, ui), 1);
+  EXPECT_TRUE(ReadDutyInputs(screen.form, 1, false, *session).Ok());
 }
 
 }  // namespace

@@ -55,7 +55,7 @@ TEST(ResultsGrid, layoutPutsTheModelNameLeftAndNumbersRight) {
 TEST(StandardScreenGrid, clickSelectsTheModelNamedInTheRowAndCtrlCCopies) {
   auto session = testing::ItalianSession();
   testing::RecordingUi ui;
-  StandardScreen screen(*session, ui);
+  StandardScreen screen(*session, ui, *FindSeries("MIRAL"));
   screen.form.cboModel.List = {"* Tutto", "MIRAL 20", "MIRAL 30HX", "-----------", "MIRAL 40"};
   screen.form.cboModel.ListIndex = 0;
   screen.form.Grd = SampleGrid();

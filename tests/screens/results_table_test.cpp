@@ -13,8 +13,8 @@ TEST(ResultsTable, columnCountsPerSeries) {
   } cases[] = {{"TORVA", 15, 16}, {"Q70", 8, 9},      {"MIRAL", 14, 15}, {"MIRALP", 14, 15},
                {"QUIVO", 14, 15}, {"TORVAEC", 14, 15}, {"VELD", 13, 14},  {"DARNE", 13, 14}};
   for (const auto& c : cases) {
-    EXPECT_EQ(StandardColumnCount(c.series, false), c.single) << c.series;
-    EXPECT_EQ(StandardColumnCount(c.series, true), c.all) << c.series;
+    EXPECT_EQ(StandardColumnCount(*FindSeries(c.series), false), c.single) << c.series;
+    EXPECT_EQ(StandardColumnCount(*FindSeries(c.series), true), c.all) << c.series;
   }
 }
 
@@ -26,8 +26,7 @@ class HeadingsTest : public ::testing::Test {
 };
 
 TEST_F(HeadingsTest, symbolAndUnitRowsFollowTheWaterDatumOfEachPanel) {
-  session->settings.CurrentSeries = "MIRAL";
-  ResetStandardResults(form, *session, false, true, false);
+  ResetStandardResults(form, *FindSeries("MIRAL"), *session, false, true, false);
   EXPECT_EQ(Row(0), (std::vector<std::string>{"", "QA", "PT", "PS", "QW (C)", "DPW (C)", "TA (C)",
                                               "PH", "TW2 (H)", "DPW (H)", "TA (H)", "LW", "LP",
                                               "Pin"}));
@@ -38,24 +37,21 @@ TEST_F(HeadingsTest, symbolAndUnitRowsFollowTheWaterDatumOfEachPanel) {
 }
 
 TEST_F(HeadingsTest, unitHeatersShowTheirColumnsAndQ70HasNoCooling) {
-  session->settings.CurrentSeries = "TORVA";
-  ResetStandardResults(form, *session, true, true, true);
+  ResetStandardResults(form, *FindSeries("TORVA"), *session, true, true, true);
   EXPECT_EQ(Row(0).size(), 16u);
   EXPECT_EQ(Row(0)[1], "Vel");
   EXPECT_EQ(Row(0).back(), "L Max");
   EXPECT_EQ(Row(1).back(), "m");
 
-  session->settings.CurrentSeries = "Q70";
-  ResetStandardResults(form, *session, false, true, true);
+  ResetStandardResults(form, *FindSeries("Q70"), *session, false, true, true);
   EXPECT_EQ(Row(0), (std::vector<std::string>{"", "QA", "PH", "QW (H)", "DPW (H)", "TA (H)", "LW",
                                               "LP"}));
 }
 
 TEST_F(HeadingsTest, kilocaloriesLabelEveryCapacityColumnFrigH) {
-  session->settings.CurrentSeries = "BRISK";
   session->settings.UnitPt = 1;
   session->settings.UnitQa = 2;
-  ResetStandardResults(form, *session, false, true, true);
+  ResetStandardResults(form, *FindSeries("BRISK"), *session, false, true, true);
   EXPECT_EQ(Row(1)[1], "m3/h");
   EXPECT_EQ(Row(1)[2], "Frig/h");
   EXPECT_EQ(Row(1)[3], "Frig/h");
@@ -77,47 +73,55 @@ TEST_F(HeadingsTest, ecLayoutsShareTheirColumnsButTheSpeed) {
   EXPECT_EQ(Row(1).back(), "W");
 }
 
+template <typename Figures>
+DutyOutcome<Figures> Converged(Figures figures) {
+  return {DutyStatus::kConverged, figures};
+}
+
 TEST(ResultsRow, cellsInDisplayUnitsWithEmptyCellsForZeroUnderOptionalDigits) {
   auto session = testing::ItalianSession(',');
-  StandardRow row;
-  row.model = "MIRAL 20";
-  row.airFlow = 0.0532f;
-  row.cooling = CoolingCells{1250, 900, 0.0000597f, 11.0f, 0.4f, 12.54f};
-  row.heating = HeatingCells{1850, 0.000045f, 55.0f, 11.2f, 48.56f};
-  row.lw = 33.5f;
-  row.lp = 28;
-  row.pin = 15;
-  EXPECT_EQ(StandardRowText(row, "MIRAL", true, false, *session),
+  RatedRow row;
+  row.modelName = "MIRAL 20";
+  row.airFlowM3s = 0.0532f;
+  row.cooling = Converged(CoolingFigures{1250, 900, 0.0000597f, 11.0f, 0.4f, 12.54f});
+  row.heating = Converged(HeatingFigures{1850, 0.000045f, 55.0f, 11.2f, 48.56f});
+  row.soundPowerDb = 33.5f;
+  row.soundPressureDb = 28;
+  row.absorbedPowerW = 15;
+  const SeriesTraits& miral = *FindSeries("MIRAL");
+  EXPECT_EQ(StandardRowText(row, miral, true, false, *session),
             "MIRAL 20\t53,2\t1250\t900\t0,060\t\t12,5\t1850\t55,0\t11\t48,6\t33,5\t28\t15");
   // In mH2O the same small drop shows a digit.
   session->settings.UnitDpW = 1;
-  EXPECT_NE(StandardRowText(row, "MIRAL", true, false, *session).find("\t0,0\t12,5"),
+  EXPECT_NE(StandardRowText(row, miral, true, false, *session).find("\t0,0\t12,5"),
             std::string::npos);
 }
 
 TEST(ResultsRow, dutiesWithoutAResultAndMissingSoundLeaveTheirCellsEmpty) {
   auto session = testing::ItalianSession();
-  StandardRow row;
-  row.model = "X";
-  row.speed = "Max";
-  row.airFlow = 0.1f;
-  row.lwShown = false;
-  row.pin = 20;
-  EXPECT_EQ(StandardRowText(row, "MIRAL", true, true, *session),
+  RatedRow row;
+  row.modelName = "X";
+  row.speedName = "Max";
+  row.airFlowM3s = 0.1f;
+  row.cooling.status = DutyStatus::kNotConverged;
+  row.cooling.figures.totalW = 999;  // a search that did not converge shows nothing
+  row.soundShown = false;
+  row.absorbedPowerW = 20;
+  EXPECT_EQ(StandardRowText(row, *FindSeries("MIRAL"), true, true, *session),
             "X\tMax\t100.0\t\t\t\t\t\t\t\t\t\t\t\t20");
-  row.lwShown = true;
-  row.soundFloor = true;
-  row.lw = 20;
-  row.lp = 12;
-  EXPECT_NE(StandardRowText(row, "TORVAEC", true, true, *session).find("\t< 20\t< 12\t20"),
+  row.soundShown = true;
+  row.soundAtFloor = true;
+  row.soundPowerDb = 20;
+  row.soundPressureDb = 12;
+  EXPECT_NE(StandardRowText(row, *FindSeries("TORVAEC"), true, true, *session)
+                .find("\t< 20\t< 12\t20"),
             std::string::npos);
 }
 
 TEST(Legend, describesEverySymbolInTheCurrentLanguage) {
   auto session = testing::ItalianSession();
-  session->settings.CurrentSeries = "TORVA";
   StandardForm form;
-  FillStandardLegend(form, *session);
+  FillStandardLegend(form, *FindSeries("TORVA"), *session);
   EXPECT_EQ(form.lblLegSim[3].Caption, "QW (C)");
   EXPECT_EQ(form.lblLegDes[3].Caption, "Portata acqua(Raffreddamento)");
   EXPECT_EQ(form.lblLegDes[14].Caption, "Altezza max installazione");
@@ -125,8 +129,7 @@ TEST(Legend, describesEverySymbolInTheCurrentLanguage) {
   EXPECT_EQ(form.lblLegDes[16].Caption, "Potenza assorbita");
 
   session->settings.LangBase = 300;
-  session->settings.CurrentSeries = "MIRAL";
-  FillStandardLegend(form, *session);
+  FillStandardLegend(form, *FindSeries("MIRAL"), *session);
   EXPECT_EQ(form.lblLegDes[16].Caption, "Power input");
   EXPECT_EQ(form.lblLegDes[11].Caption, "Air outlet temperature(Heating)");
   EXPECT_FALSE(form.frmTorva.Visible);

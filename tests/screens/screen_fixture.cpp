@@ -1,7 +1,8 @@
 #include "screen_fixture.h"
 
 #include "app/texts.h"
-#include "screens/standard_series.h"
+#include "screens/dispatch.h"
+#include "screens/series_traits.h"
 
 namespace vestra::screens::testing {
 
@@ -22,9 +23,10 @@ std::unique_ptr<Session> CatalogueSession() {
 
 std::unique_ptr<StandardScreen> OpenStandardScreen(Session& session, RecordingUi& ui,
                                                    std::string_view series) {
-  const StandardSeriesConfig* config = FindStandardSeries(series);
-  if (!config) return nullptr;
-  return DispatchStandardSeries(session, ui, *config);
+  const SeriesTraits* traits = FindSeries(series);
+  if (!traits || traits->screen != ScreenKind::kStandard) return nullptr;
+  std::unique_ptr<SelectionScreen> screen = DispatchSeries(session, ui, *traits);
+  return std::unique_ptr<StandardScreen>(static_cast<StandardScreen*>(screen.release()));
 }
 
 std::vector<std::vector<std::string>> ModelRows(const StandardScreen& screen) {

@@ -11,7 +11,7 @@
 #include "app/numbers.h"
 #include "engine/fluids.h"
 #include "screen_fixture.h"
-#include "screens/standard_series.h"
+#include "screens/series_traits.h"
 
 namespace vestra::screens {
 namespace {
@@ -44,18 +44,26 @@ struct Opened {
   }
 };
 
+// The series of the standard screen.
+std::vector<std::string_view> StandardSeriesNames() {
+  std::vector<std::string_view> names;
+  for (const SeriesTraits& traits : AllSeriesTraits())
+    if (traits.screen == ScreenKind::kStandard) names.push_back(traits.name);
+  return names;
+}
+
 TEST(StandardScreen, everySeriesWritesRowsAtItsDefaultsAndAtEverySpeed) {
-  for (const StandardSeriesConfig& config : StandardSeries()) {
-    Opened o(config.code);
-    ASSERT_TRUE(o.screen) << config.code;
-    ASSERT_GT(o.session->models.ModelCount, 0) << config.code;
+  for (const std::string_view code : StandardSeriesNames()) {
+    Opened o(code);
+    ASSERT_TRUE(o.screen) << code;
+    ASSERT_GT(o.session->models.ModelCount, 0) << code;
     for (int speed = 0; speed < o.screen->form.cboVel.ListCount(); ++speed) {
       // DARNE's natural convection and lowest step need the front flap open.
-      o.screen->form.chkFlap.Value = config.code == "DARNE" && speed <= 2 && speed > 0;
+      o.screen->form.chkFlap.Value = code == "DARNE" && speed <= 2 && speed > 0;
       o.Calculate(speed);
       EXPECT_TRUE(o.ui.messages.empty())
-          << config.code << " speed " << speed << ": " << o.ui.messages.front().text;
-      EXPECT_GT(ModelRows(*o.screen).size(), 0u) << config.code << " speed " << speed;
+          << code << " speed " << speed << ": " << o.ui.messages.front().text;
+      EXPECT_GT(ModelRows(*o.screen).size(), 0u) << code << " speed " << speed;
     }
   }
 }
@@ -70,15 +78,15 @@ TEST(StandardScreen, everyRowSatisfiesTheWaterBalanceAndThePhysicalBounds) {
   const double coolPerLitre = water.cpWater * water.rhoWater * 5;  // W per l/s
   UpdateWaterProperties(water, tables, 65, 0);
   const double heatPerLitre = water.cpWater * water.rhoWater * 10;
-  for (const StandardSeriesConfig& config : StandardSeries()) {
-    Opened o(config.code);
+  for (const std::string_view code : StandardSeriesNames()) {
+    Opened o(code);
     o.Calculate(0);
     const int pt = Column(*o.screen, "PT"), ps = Column(*o.screen, "PS");
     const int qwc = Column(*o.screen, "QW (C)"), tac = Column(*o.screen, "TA (C)");
     const int ph = Column(*o.screen, "PH"), qwh = Column(*o.screen, "QW (H)");
     const int tah = Column(*o.screen, "TA (H)");
     for (const auto& row : ModelRows(*o.screen)) {
-      const std::string where = std::string(config.code) + " " + row[0] + " " + row[1];
+      const std::string where = std::string(code) + " " + row[0] + " " + row[1];
       if (pt >= 0 && !row[pt].empty()) {
         const double total = Number(row[pt]);
         const double sensible = Number(row[ps]);
@@ -89,7 +97,7 @@ TEST(StandardScreen, everyRowSatisfiesTheWaterBalanceAndThePhysicalBounds) {
         EXPECT_GT(Number(row[tac]), 7) << where;
         EXPECT_LT(Number(row[tac]), 27) << where;
       }
-      if (!row[ph].empty() && Number(row[qwh]) > 0 && config.code != "Q70") {
+      if (!row[ph].empty() && Number(row[qwh]) > 0 && code != "Q70") {
         const double heating = Number(row[ph]);
         const double tolerance = 5 + 0.0005 * heatPerLitre + 0.0005 * heating;
         EXPECT_NEAR(heating, Number(row[qwh]) * heatPerLitre, tolerance) << where;
@@ -105,24 +113,24 @@ TEST(StandardScreen, everyRowSatisfiesTheWaterBalanceAndThePhysicalBounds) {
 // At each model's highest rated step the catalogue lies inside the envelopes of real
 // products of its kind.
 TEST(StandardScreen, topSpeedRatingsLieInsideTheCatalogueEnvelopes) {
-  for (const StandardSeriesConfig& config : StandardSeries()) {
+  for (const std::string_view code : StandardSeriesNames()) {
     // The base models, then the additional-coil pairs where the series offers them.
     for (const bool additionalCoils : {false, true}) {
-      Opened o(config.code);
+      Opened o(code);
       if (additionalCoils && !o.screen->form.chkHX.Visible) continue;
       o.screen->form.chkHX.Value = additionalCoils;
       o.session->settings.UnitQa = 2;  // m3/h
       const bool unitHeater =
-          config.code == "TORVA" || config.code == "TORVAEC" || config.code == "Q70";
+          code == "TORVA" || code == "TORVAEC" || code == "Q70";
       // TORVA and Q70 rate each model at the step of its own pole count, so every step;
       // TORVAEC at the full signal; the others at their top speed.
       const int top = o.screen->form.cboVel.ListCount() - 1;
-      o.Calculate(config.code == "TORVA" || config.code == "Q70" ? 0 : top);
+      o.Calculate(code == "TORVA" || code == "Q70" ? 0 : top);
       const int qa = Column(*o.screen, "QA"), pt = Column(*o.screen, "PT");
       const int ps = Column(*o.screen, "PS"), ph = Column(*o.screen, "PH");
       const int dpwc = Column(*o.screen, "DPW (C)"), dpwh = Column(*o.screen, "DPW (H)");
       for (const auto& row : ModelRows(*o.screen)) {
-        const std::string where = std::string(config.code) + " " + row[0];
+        const std::string where = std::string(code) + " " + row[0];
         const double flow = Number(row[qa]);
         ASSERT_GT(flow, 0) << where;
         const double heatingPerFlow = Number(row[ph]) / flow;
@@ -275,7 +283,7 @@ TEST(StandardScreen, ecUnitHeaterAtTheLowestSignalShowsItsSoundFloor) {
   EXPECT_GE(Number(rows[0][Column(*o.screen, "Pin")]), 10);
 
   // The catalogue's own models at the full signal: no floor, absorbed power at least 10 W.
-  LoadStandardModels(*o.screen, *FindStandardSeries("TORVAEC"), *o.session);
+  o.screen->LoadModels();
   o.Calculate(18);
   for (const auto& row : ModelRows(*o.screen)) {
     EXPECT_NE(row[Column(*o.screen, "LW")].rfind("< ", 0), 0u) << row[0];

@@ -101,7 +101,7 @@ TEST(StandardWindow, calculateFillsTheGridWithItsHeadingsFixed) {
   EXPECT_FALSE(w.ButtonWidget(Ctl::cmdLegend)->isVisible());
   EXPECT_EQ(w.Grid()->model()->rowCount(), 0);
   QTest::mouseClick(w.ButtonWidget(Ctl::cmdCalcola), Qt::LeftButton);
-  const screens::ResultsGrid& grid = w.screen().form.Grd;
+  const screens::ResultsGrid& grid = w.standard().form.Grd;
   ASSERT_GT(grid.RowCount(), 2);
   EXPECT_EQ(grid.FixedRows, 2);
   QAbstractItemModel* model = w.Grid()->model();
@@ -163,7 +163,7 @@ TEST(StandardWindow, fineClosesWithoutAMessageWhileAFieldIsOutOfRange) {
   QTest::mouseClick(w.ButtonWidget(Ctl::CmdFine), Qt::LeftButton);
   Settle();
   EXPECT_TRUE(p.desktop.messages.empty());
-  EXPECT_EQ(p.main().OpenStandardWindow(), nullptr);
+  EXPECT_EQ(p.main().OpenScreenWindow(), nullptr);
   EXPECT_TRUE(p.main().OpenWindowNames().empty());
 }
 
@@ -245,7 +245,7 @@ TEST(StandardWindow, ctrlCCopiesTheHeadingsAndTheSelectedRows) {
       QItemSelectionModel::ClearAndSelect);
   QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
   const QString copied = QGuiApplication::clipboard()->text();
-  EXPECT_EQ(copied.toStdString(), screens::GridCopyText(w.screen().form.Grd, 3, 4, 4));
+  EXPECT_EQ(copied.toStdString(), screens::GridCopyText(w.standard().form.Grd, 3, 4, 4));
   const QStringList lines = copied.split('\n', Qt::SkipEmptyParts);
   ASSERT_EQ(lines.size(), 4);
   EXPECT_TRUE(lines[0].startsWith("\tQA\tPT\t"));
@@ -274,7 +274,7 @@ TEST(StandardWindow, userActionsCannotRunInsideACalculation) {
   QTest::mouseClick(w.ButtonWidget(Ctl::cmdCalcola), Qt::LeftButton);
   EXPECT_TRUE(ranDuringCalculation);
   EXPECT_FALSE(w.IsBusy());
-  EXPECT_EQ(p.main().OpenStandardWindow(), &w);
+  EXPECT_EQ(p.main().OpenScreenWindow(), static_cast<ui::ScreenWindow*>(&w));
   EXPECT_EQ(p.session().settings.CurrentSeries, "MIRAL");
   const int rows = w.Grid()->model()->rowCount();
   QTest::mouseClick(w.ButtonWidget(Ctl::cmdCalcola), Qt::LeftButton);

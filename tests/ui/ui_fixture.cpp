@@ -85,7 +85,7 @@ screens::Session& StartedProgram::session() const {
 
 ui::StandardWindow& StartedProgram::Choose(const std::string& menuItem) const {
   main().Action(menuItem)->trigger();
-  ui::StandardWindow* window = main().OpenStandardWindow();
+  auto* window = dynamic_cast<ui::StandardWindow*>(main().OpenScreenWindow());
   EXPECT_NE(window, nullptr) << menuItem;
   main().MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(window->parentWidget()));
   Settle();

@@ -24,7 +24,7 @@
 #include "app/ui/main_window.h"
 #include "app/ui/startup.h"
 #include "app/ui/units_dialog.h"
-#include "screens/ui/standard_window.h"
+#include "screens/ui/screen_window.h"
 
 namespace {
 
@@ -53,9 +53,9 @@ bool Shot(QWidget* window, const QString& file) {
   return rc == 0;
 }
 
-vestra::ui::StandardWindow* Calculated(vestra::ui::MainWindow& main, const char* menuItem) {
+vestra::ui::ScreenWindow* Calculated(vestra::ui::MainWindow& main, const char* menuItem) {
   main.Action(menuItem)->trigger();
-  vestra::ui::StandardWindow* screen = main.OpenStandardWindow();
+  vestra::ui::ScreenWindow* screen = main.OpenScreenWindow();
   screen->ButtonWidget(Ctl::cmdCalcola)->click();
   screen->ButtonWidget(Ctl::cmdLegend)->click();
   return screen;

@@ -19,7 +19,7 @@
 
 #include "app/ui/main_window.h"
 #include "app/ui/startup.h"
-#include "screens/ui/standard_window.h"
+#include "screens/ui/screen_window.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
     const long shownKb = ResidentKb();
 
     main.Action("mnuprod(2)")->trigger();
-    vestra::ui::StandardWindow* screen = main.OpenStandardWindow();
+    vestra::ui::ScreenWindow* screen = main.OpenScreenWindow();
     QElapsedTimer calculate;
     calculate.start();
     screen->ButtonWidget(vestra::screens::Ctl::cmdCalcola)->click();

@@ -23,7 +23,8 @@
 #include "app/ui/pictures.h"
 #include "app/ui/units_dialog.h"
 #include "engine/errors.h"
-#include "screens/ui/standard_window.h"
+#include "screens/dispatch.h"
+#include "screens/ui/screen_window.h"
 
 namespace vestra::ui {
 
@@ -116,23 +117,17 @@ void MainWindow::BuildMenus() {
   series->setObjectName(QStringLiteral("mnuscelta"));
   menus_["mnuscelta"] = series;
   auto addSeries = [this](QMenu* menu, const std::string& name, const QString& fixedCaption,
-                          const char* icon, const screens::StandardSeriesConfig* config) {
+                          const char* icon, const screens::SeriesTraits* traits) {
     QAction* action = AddAction(menu, name, fixedCaption, icon);
-    // The ducted and EC screens come with their own windows; until then their series
-    // cannot be chosen.
-    action->setEnabled(config != nullptr);
-    if (config)
-      connect(action, &QAction::triggered, this,
-              [this, config] { DispatchStandardSeries(*config); });
+    // A series whose screen has no window yet cannot be chosen.
+    const bool offered = traits && HasScreenWindow(traits->screen);
+    action->setEnabled(offered);
+    if (offered)
+      connect(action, &QAction::triggered, this, [this, traits] { DispatchSeries(*traits); });
     return action;
   };
-  auto standardOf = [](int menuIndex) -> const screens::StandardSeriesConfig* {
-    for (const screens::StandardSeriesConfig& c : screens::StandardSeries())
-      if (c.menuIndex == menuIndex) return &c;
-    return nullptr;
-  };
   for (int i = 0; i <= 10; ++i)
-    addSeries(series, Indexed("mnuprod", i), QString(), SeriesIcon(i), standardOf(i));
+    addSeries(series, Indexed("mnuprod", i), QString(), SeriesIcon(i), screens::SeriesAtMenu(i));
   QMenu* bldc = series->addMenu(QStringLiteral("BLDC"));
   bldc->setObjectName(QStringLiteral("mnuprod(11)"));
   bldc->setIcon(ToolbarIcon("bldc"));
@@ -141,9 +136,10 @@ void MainWindow::BuildMenus() {
                                     "Umbra",      "Pelvo EC",  "TORVA EC"};
   for (int i = 1; i <= 6; ++i)
     addSeries(bldc, Indexed("mnuprods", i), QString::fromLatin1(ecCaptions[i - 1]), nullptr,
-              i == 6 ? screens::FindStandardSeries("TORVAEC") : nullptr);
-  addSeries(series, "mnuprod(12)", QString(), SeriesIcon(12), standardOf(12));
-  addSeries(series, "mnuprod(13)", QStringLiteral("Parete alta NARTE"), nullptr, standardOf(13));
+              screens::SeriesAtEcMenu(i));
+  addSeries(series, "mnuprod(12)", QString(), SeriesIcon(12), screens::SeriesAtMenu(12));
+  addSeries(series, "mnuprod(13)", QStringLiteral("Parete alta NARTE"), nullptr,
+            screens::SeriesAtMenu(13));
 
   connect(AddAction(nullptr, "mnulingua", QString()), &QAction::triggered, this,
           [this] { ShowLanguageChooser(); });
@@ -282,18 +278,17 @@ void MainWindow::CloseWindowsForLanguage() {
 
 // ---- series dispatch ---------------------------------------------------------------------
 
-StandardWindow* MainWindow::OpenStandardWindow() const {
+ScreenWindow* MainWindow::OpenScreenWindow() const {
   const QList<QMdiSubWindow*> subs = mdi_->subWindowList();
   for (auto it = subs.rbegin(); it != subs.rend(); ++it)
-    if (auto* window = dynamic_cast<StandardWindow*>((*it)->widget());
-        window && !window->IsClosed())
+    if (auto* window = dynamic_cast<ScreenWindow*>((*it)->widget()); window && !window->IsClosed())
       return window;
   return nullptr;
 }
 
 bool MainWindow::ScreenBusy() const {
   for (QMdiSubWindow* sub : mdi_->subWindowList())
-    if (auto* window = dynamic_cast<StandardWindow*>(sub->widget()); window && window->IsBusy())
+    if (auto* window = dynamic_cast<ScreenWindow*>(sub->widget()); window && window->IsBusy())
       return true;
   return false;
 }
@@ -304,22 +299,25 @@ void MainWindow::CloseSelectionScreens() {
     if ((*it)->widget() && IsStandardOrDuctedScreen((*it)->widget()->objectName())) (*it)->close();
 }
 
-void MainWindow::DispatchStandardSeries(const screens::StandardSeriesConfig& config) {
+void MainWindow::DispatchSeries(const screens::SeriesTraits& traits) {
   if (ScreenBusy()) return;
+  // Every series of the standard screen gets a fresh one, so that its load handler sets
+  // up the speed list and the legend of that series.
   CloseSelectionScreens();
-  screens::PrepareStandardDispatch(session_, config);
-  auto* window = new StandardWindow(session_, desktop_);
-  window->Configure(config);
+  screens::PrepareDispatch(session_, traits);
+  ScreenWindow* window = CreateScreenWindow(session_, desktop_, traits);
+  if (!window) return;
+  window->Configure(traits);
   QMdiSubWindow* sub = mdi_->addSubWindow(window);
   sub->setAttribute(Qt::WA_DeleteOnClose);
-  sub->setWindowIcon(
-      ToolbarIcon(SeriesIcon(config.menuIndex) ? SeriesIcon(config.menuIndex) : "torva"));
+  const char* icon = SeriesIcon(traits.menu.mnuprod);
+  sub->setWindowIcon(ToolbarIcon(icon ? icon : "torva"));
   sub->adjustSize();
   sub->move(0, 0);  // the screen opens at the top left of the main window
   sub->show();
   window->FocusFirstControl();
   try {
-    window->LoadModels(config);
+    window->LoadModels();
   } catch (const RuntimeError& e) {
     sub->close();
     ReportLoaderFault(std::string(e.what()) + " (" + std::to_string(e.number()) + ")");

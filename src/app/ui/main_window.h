@@ -13,7 +13,7 @@
 
 #include "app/language.h"
 #include "screens/session.h"
-#include "screens/standard_series.h"
+#include "screens/series_traits.h"
 #include "screens/ui/desktop.h"
 
 class QLabel;
@@ -24,7 +24,7 @@ class QTimer;
 namespace vestra::ui {
 
 class LanguageChooser;
-class StandardWindow;
+class ScreenWindow;
 class UnitsDialog;
 
 class MainWindow : public QMainWindow {
@@ -46,12 +46,13 @@ class MainWindow : public QMainWindow {
   QAction* Action(const std::string& name) const;
   QMenu* Menu(const std::string& name) const;
 
-  // The series dispatch of a standard-screen series: an open standard or ducted screen
-  // closed first, CurrentSeries and ReTransMode set, the screen created, set up,
-  // captioned and shown, then its models loaded.
-  void DispatchStandardSeries(const screens::StandardSeriesConfig& config);
+  // The series dispatch: an open standard or ducted screen closed first, CurrentSeries
+  // and ReTransMode set, the series' screen created, set up, captioned and shown, then
+  // its models loaded.
+  void DispatchSeries(const screens::SeriesTraits& traits);
 
-  StandardWindow* OpenStandardWindow() const;
+  // The selection screen's window open last, if any.
+  ScreenWindow* OpenScreenWindow() const;
   QMdiArea* MdiArea() const { return mdi_; }
   UnitsDialog* OpenUnitsDialog() const;
   LanguageChooser* OpenLanguageChooser() const;
