@@ -7,6 +7,9 @@
 //                 [--set CONTROL=TEXT]... [--units Pt,Qa,Qw,DpW,DpA] [--lang N]
 //                 [--decimal-separator .|,] [--nolimits] [--format tsv|json]
 //
+// The JSON output holds the grid's texts ("rows") and, per row, its figures as numbers in
+// base units with each duty's status ("values").
+//
 // Exit codes: 0 rows written, 1 a message ended the calculation (also on stderr; the rows
 // written are still printed), 2 bad usage.
 
@@ -221,6 +224,79 @@ std::vector<std::string> Shown(const ResultsGrid& grid, int row) {
   return cells;
 }
 
+const char* StatusName(DutyStatus status) {
+  switch (status) {
+    case DutyStatus::kConverged:
+      return "converged";
+    case DutyStatus::kNotConverged:
+      return "not converged";
+    case DutyStatus::kNotRated:
+      return "not rated";
+  }
+  return "";
+}
+
+std::string Optional(const std::optional<float>& value) {
+  return value ? cli::JsonNumber(*value) : "null";
+}
+
+std::string OptionalText(const std::optional<std::string>& text) {
+  return text ? JsonString(*text) : "null";
+}
+
+std::string CoolingValues(const DutyOutcome<CoolingFigures>& duty) {
+  std::vector<std::pair<std::string, std::string>> fields{
+      {"status", JsonString(StatusName(duty.status))}};
+  if (duty.HasFigures()) {
+    const CoolingFigures& f = duty.figures;
+    fields.insert(fields.end(), {{"totalW", cli::JsonNumber(f.totalW)},
+                                 {"sensibleW", cli::JsonNumber(f.sensibleW)},
+                                 {"waterFlowM3s", cli::JsonNumber(f.waterFlowM3s)},
+                                 {"twOutC", cli::JsonNumber(f.twOutC)},
+                                 {"pressureDropKPa", cli::JsonNumber(f.pressureDropKPa)},
+                                 {"taOutC", cli::JsonNumber(f.taOutC)}});
+  }
+  return cli::JsonObject(fields);
+}
+
+std::string HeatingValues(const DutyOutcome<HeatingFigures>& duty) {
+  std::vector<std::pair<std::string, std::string>> fields{
+      {"status", JsonString(StatusName(duty.status))}};
+  if (duty.HasFigures()) {
+    const HeatingFigures& f = duty.figures;
+    fields.insert(fields.end(), {{"capacityW", cli::JsonNumber(f.capacityW)},
+                                 {"waterFlowM3s", cli::JsonNumber(f.waterFlowM3s)},
+                                 {"twOutC", cli::JsonNumber(f.twOutC)},
+                                 {"pressureDropKPa", cli::JsonNumber(f.pressureDropKPa)},
+                                 {"taOutC", cli::JsonNumber(f.taOutC)}});
+  }
+  return cli::JsonObject(fields);
+}
+
+// One row's figures as numbers in base units, with each duty's status: what a script reads
+// instead of the formatted cells.
+std::string RowValues(const RatedRow& row, const SelectionScreen& screen) {
+  std::optional<std::string> speed = row.speedName;
+  if (const ComboBox* speeds = screen.Combo(Control(Ctl::cboVel));
+      speeds && row.step > 0 && row.step < speeds->ListCount())
+    speed = speeds->List[static_cast<std::size_t>(row.step)];
+  return cli::JsonObject({
+      {"model", JsonString(row.modelName)},
+      {"modelIndex", std::to_string(row.model)},
+      {"step", std::to_string(row.step)},
+      {"speed", OptionalText(speed)},
+      {"airFlowM3s", cli::JsonNumber(row.airFlowM3s)},
+      {"cooling", CoolingValues(row.cooling)},
+      {"heating", HeatingValues(row.heating)},
+      {"soundPowerDb", row.soundShown ? cli::JsonNumber(row.soundPowerDb) : "null"},
+      {"soundPressureDb", row.soundShown ? cli::JsonNumber(row.soundPressureDb) : "null"},
+      {"soundAtFloor", row.soundAtFloor ? "true" : "false"},
+      {"absorbedPowerW", Optional(row.absorbedPowerW)},
+      {"heightMax", OptionalText(row.heightMax)},
+      {"throwMax", OptionalText(row.throwMax)},
+  });
+}
+
 void Print(const SelectionScreen& screen, const RecordingUi& ui, const Session& session,
            bool json) {
   const ResultsGrid& grid = screen.Form().Grd;
@@ -232,6 +308,11 @@ void Print(const SelectionScreen& screen, const RecordingUi& ui, const Session& 
   for (int row = 2; row < grid.RowCount(); ++row)
     rows += (row > 2 ? ",\n    " : "\n    ") + JsonArray(Shown(grid, row));
   rows += grid.RowCount() > 2 ? "\n  ]" : "]";
+  const std::vector<RatedRow>& rated = screen.LastCalculation().rows;
+  std::string values = "[";
+  for (std::size_t i = 0; i < rated.size(); ++i)
+    values += (i ? ",\n    " : "\n    ") + RowValues(rated[i], screen);
+  values += rated.empty() ? "]" : "\n  ]";
   std::string messages = "[";
   for (std::size_t i = 0; i < ui.messages.size(); ++i) {
     const auto& m = ui.messages[i];
@@ -246,7 +327,8 @@ void Print(const SelectionScreen& screen, const RecordingUi& ui, const Session& 
             << JsonArray(grid.RowCount() > 0 ? Shown(grid, 0) : std::vector<std::string>{})
             << ",\n  " << JsonString("units") << ": "
             << JsonArray(grid.RowCount() > 1 ? Shown(grid, 1) : std::vector<std::string>{})
-            << ",\n  " << JsonString("rows") << ": " << rows << ",\n  "
+            << ",\n  " << JsonString("rows") << ": " << rows << ",\n  " << JsonString("values")
+            << ": " << values << ",\n  "
             << JsonString("messages") << ": " << messages << "\n}\n";
 }
 
