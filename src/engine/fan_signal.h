@@ -2,10 +2,9 @@
 
 // The EC unit heaters' fan as the catalogue describes it: the control signal (0..10 V)
 // sets the motor speed, and the speed sets the air flow, the sound power and the absorbed
-// power, each through a polynomial fitted to the maker's fan tests. The sound power is
-// corrected for the signal: at low signals the commutation noise of the drive, not the
-// fan, sets the level, which the maker's tests show as a logarithmic rise towards 20 dB
-// below 1 V.
+// power, each through a polynomial fitted to the maker's fan tests. The sound polynomial
+// was fitted at part-load signals; at the full signal the drive adds 3 dB, an addition
+// that fades logarithmically with the signal and is gone at about 1 V.
 
 #include <cstdint>
 

@@ -116,5 +116,19 @@ TEST_F(Accessories, ductFlowTakesTheLossesOnlyWhenAsked) {
   EXPECT_FALSE(found);
 }
 
+TEST(FreeBlowingFlowAtPressure, fallsWithThePressureAndRefusesAStallingFan) {
+  const float q = 0.2f;  // m3/s free-blowing
+  EXPECT_EQ(FreeBlowingFlowAtPressure(q, 0), q);
+  EXPECT_EQ(FreeBlowingFlowAtPressure(q, -5), q);
+  // At 10 Pa the factor 1.2 - 0.01 - 0.19 (Q - ln Q); below 10 Pa a straight blend to it.
+  const double f10 = 1.2 - 0.01 - 0.19 * (0.2 - std::log(0.2));
+  EXPECT_NEAR(*FreeBlowingFlowAtPressure(q, 10), f10 * q, 1e-6);
+  EXPECT_NEAR(*FreeBlowingFlowAtPressure(q, 5), (q + f10 * q) / 2, 1e-6);
+  EXPECT_LT(*FreeBlowingFlowAtPressure(q, 40), *FreeBlowingFlowAtPressure(q, 20));
+  // So much pressure that the factor falls below one half: not offered.
+  EXPECT_FALSE(FreeBlowingFlowAtPressure(q, 400).has_value());
+  EXPECT_THROW(FreeBlowingFlowAtPressure(0, 20), RuntimeError);  // ln 0
+}
+
 }  // namespace
 }  // namespace vestra
