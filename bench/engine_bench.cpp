@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "../tests/engine/coil_fixtures.h"
 #include "engine/coil_constants.h"
 #include "engine/coil_cooling.h"
 #include "engine/coil_heating.h"
@@ -12,7 +13,6 @@
 #include "engine/coil_state.h"
 #include "engine/entering_air.h"
 #include "engine/fluids.h"
-#include "../tests/engine/coil_fixtures.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <stdexcept>
 
 #include "screens/controls.h"
-#include "screens/session.h"
 #include "screens/dispatch.h"
 #include "screens/selection_screen.h"
 #include "screens/series_traits.h"
+#include "screens/session.h"
 #include "screens/standard_screen.h"
 
 namespace {
@@ -66,8 +66,8 @@ void BM_ScreenCalculateTorvaecEverySignal(benchmark::State& state) {
   Repeat(t.TabCC30, loaded, kModels);
   Repeat(t.TabFC30, loaded, kModels);
   Repeat(t.TabFCC50, loaded, kModels);
-  for (auto* variant : {&t.TabVRA, &t.TabVRB, &t.TabVRC, &t.TabQAA, &t.TabQAB, &t.TabQAC,
-                        &t.TabPAK, &t.TabPAN, &t.TabLWB, &t.TabLWC})
+  for (auto* variant : {&t.TabVRA, &t.TabVRB, &t.TabVRC, &t.TabQAA, &t.TabQAB, &t.TabQAC, &t.TabPAK,
+                        &t.TabPAN, &t.TabLWB, &t.TabLWC})
     Repeat(*variant, loaded, kModels);
   Repeat(t.TabLWA, loaded, kModels);
   t.ModelCount = kModels;

@@ -1,12 +1,11 @@
 #include "app/numbers.h"
 
-#include <optional>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 #include <system_error>
 
 #include "engine/errors.h"

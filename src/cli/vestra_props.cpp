@@ -75,10 +75,9 @@ std::string AirFromWetBulb(float tdb, float twb) {
   if (twb > tdb)
     throw UsageError{"the wet bulb (" + JsonNumber(twb) + " degC) must not exceed the dry bulb (" +
                      JsonNumber(tdb) + " degC)"};
-  return JsonObject(
-      {{"relHumidity", JsonNumber(vestra::RelHumidityFromWetBulb(tdb, twb))},
-       {"humidityRatio", JsonNumber(vestra::HumidityRatioFromWetBulb(tdb, twb))},
-       {"enthalpy", JsonNumber(vestra::EnthalpyFromWetBulb(twb, tdb))}});
+  return JsonObject({{"relHumidity", JsonNumber(vestra::RelHumidityFromWetBulb(tdb, twb))},
+                     {"humidityRatio", JsonNumber(vestra::HumidityRatioFromWetBulb(tdb, twb))},
+                     {"enthalpy", JsonNumber(vestra::EnthalpyFromWetBulb(twb, tdb))}});
 }
 
 std::string Run(const std::vector<std::string>& args) {
@@ -116,8 +115,8 @@ int main(int argc, char** argv) {
   } catch (const UsageError& e) {
     vestra::cli::PrintError(kTool, e.message);
   } catch (const vestra::RuntimeError& e) {
-    vestra::cli::PrintError(kTool, "run-time error " + std::to_string(e.number()) + ": " +
-                                       e.what());
+    vestra::cli::PrintError(kTool,
+                            "run-time error " + std::to_string(e.number()) + ": " + e.what());
   }
   return vestra::cli::kExitUsage;
 }

@@ -217,9 +217,9 @@ std::string Rate(const Description& in) {
   const vestra::RatingContext context{constants, glycol, rules};
 
   // The entering air as the duty inputs of a screen set it.
-  vestra::SetEnteringAir(state, cooling ? vestra::CoolingAirFromHumidity(state.taIn, state.rhIn,
-                                                                         state.twIn)
-                                        : vestra::HeatingAir(state.taIn));
+  vestra::SetEnteringAir(
+      state, cooling ? vestra::CoolingAirFromHumidity(state.taIn, state.rhIn, state.twIn)
+                     : vestra::HeatingAir(state.taIn));
   vestra::PrepareCoil(state, constants, model,
                       cooling ? vestra::Duty::kCooling : vestra::Duty::kHeating);
 

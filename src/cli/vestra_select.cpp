@@ -28,10 +28,10 @@
 #include "data/store.h"
 #include "engine/errors.h"
 #include "engine/numeric.h"
-#include "screens/session.h"
 #include "screens/dispatch.h"
 #include "screens/selection_screen.h"
 #include "screens/series_traits.h"
+#include "screens/session.h"
 #include "screens/tab_order.h"
 
 namespace {
@@ -88,8 +88,8 @@ Options ParseOptions(int argc, char** argv) {
       std::size_t start = 0;
       for (std::size_t k = 0; k < 5; ++k) {
         const std::size_t comma = list.find(',', start);
-        const std::string item = list.substr(start, comma == std::string::npos ? std::string::npos
-                                                                                 : comma - start);
+        const std::string item =
+            list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
         const auto number = cli::ParseNumber(item);
         if (!number || *number != static_cast<int>(*number) || *number < 0 ||
             (comma == std::string::npos) != (k == 4))
@@ -167,8 +167,7 @@ int ChooseEntry(const ComboBox& combo, const std::string& choice, std::string_vi
   for (int i = 0; i < combo.ListCount(); ++i)
     if (combo.List[static_cast<std::size_t>(i)] == choice) return i;
   if (const auto number = cli::ParseNumber(choice);
-      number && *number == static_cast<int>(*number) && *number >= 0 &&
-      *number < combo.ListCount())
+      number && *number == static_cast<int>(*number) && *number >= 0 && *number < combo.ListCount())
     return static_cast<int>(*number);
   std::string entries;
   for (int i = 1; i < combo.ListCount(); ++i)
@@ -187,7 +186,8 @@ void ApplySet(SelectionScreen& screen, const std::string& name, const std::strin
   if (!isField && !isCheck && !isCombo)
     throw UsageError{"\"" + name + "\" is not a field, check box or list of this screen"};
   if (!screen.IsUsable(*control))
-    throw UsageError{"\"" + name + "\" is hidden or disabled for " + session.settings.CurrentSeries};
+    throw UsageError{"\"" + name + "\" is hidden or disabled for " +
+                     session.settings.CurrentSeries};
   auto usable = [&](ControlRef c) { return screen.IsUsable(c); };
   const ControlRef next = NextInTabOrder(screen.TabOrder(), *control, usable);
   screen.GotFocus(*control);
@@ -196,7 +196,8 @@ void ApplySet(SelectionScreen& screen, const std::string& name, const std::strin
     for (const char c : text) typed += screen.Form_KeyPress(c).key;
     screen.Field(*control)->Text = typed;
   } else if (isCheck) {
-    if (text != "0" && text != "1") throw UsageError{"a check box takes 0 or 1, not \"" + text + "\""};
+    if (text != "0" && text != "1")
+      throw UsageError{"a check box takes 0 or 1, not \"" + text + "\""};
     screen.CheckBox_Click(*control, text == "1");
   } else {
     ComboBox& combo = *screen.Combo(*control);
@@ -328,8 +329,7 @@ void Print(const SelectionScreen& screen, const RecordingUi& ui, const Session& 
             << ",\n  " << JsonString("units") << ": "
             << JsonArray(grid.RowCount() > 1 ? Shown(grid, 1) : std::vector<std::string>{})
             << ",\n  " << JsonString("rows") << ": " << rows << ",\n  " << JsonString("values")
-            << ": " << values << ",\n  "
-            << JsonString("messages") << ": " << messages << "\n}\n";
+            << ": " << values << ",\n  " << JsonString("messages") << ": " << messages << "\n}\n";
 }
 
 int Run(int argc, char** argv) {
@@ -372,13 +372,13 @@ int Run(int argc, char** argv) {
   // The series dispatch, as the main window runs it.
   RecordingUi ui;
   const std::unique_ptr<SelectionScreen> opened = DispatchSeries(session, ui, *traits);
-  if (!opened)
-    throw UsageError{"series \"" + options.series + "\" has no selection screen yet"};
+  if (!opened) throw UsageError{"series \"" + options.series + "\" has no selection screen yet"};
   SelectionScreen& screen = *opened;
 
   if (options.speed) {
     ComboBox* speeds = screen.Combo(Control(Ctl::cboVel));
-    if (!speeds) throw UsageError{"--speed: the screen of " + options.series + " has no speed list"};
+    if (!speeds)
+      throw UsageError{"--speed: the screen of " + options.series + " has no speed list"};
     speeds->ListIndex = ChooseEntry(*speeds, *options.speed, "speed");
   }
   if (options.model) {
@@ -407,7 +407,8 @@ int main(int argc, char** argv) {
     vestra::cli::PrintError(kTool, e.message);
     return vestra::cli::kExitUsage;
   } catch (const vestra::RuntimeError& e) {
-    vestra::cli::PrintError(kTool, std::string(e.what()) + " (error " + std::to_string(e.number()) + ")");
+    vestra::cli::PrintError(kTool,
+                            std::string(e.what()) + " (error " + std::to_string(e.number()) + ")");
     return vestra::cli::kExitUsage;
   }
 }

@@ -31,6 +31,8 @@ RuntimeError::RuntimeError(int number)
 RuntimeError::RuntimeError(int number, const std::string& message)
     : std::runtime_error(message), number_(number) {}
 
-void Raise(int number) { throw RuntimeError(number); }
+void Raise(int number) {
+  throw RuntimeError(number);
+}
 
 }  // namespace vestra

@@ -8,14 +8,14 @@ namespace vestra {
 // Run-time error numbers. The selection screens show them after "Errore generico : ",
 // so they keep the numbering engineers already know from the program's earlier releases.
 enum ErrorNumber : int {
-  kInvalidArgument = 5,       // logarithm, power or root outside its domain
-  kOverflow = 6,              // a result that is not a finite number
-  kSubscriptOutOfRange = 9,   // an index outside a table
+  kInvalidArgument = 5,      // logarithm, power or root outside its domain
+  kOverflow = 6,             // a result that is not a finite number
+  kSubscriptOutOfRange = 9,  // an index outside a table
   kDivisionByZero = 11,
-  kTypeMismatch = 13,         // a text that is not a number
+  kTypeMismatch = 13,  // a text that is not a number
   kFileNotFound = 53,
-  kInvalidUseOfNull = 94,     // a missing catalogue value read as a number or text
-  kResourceNotFound = 326,    // an interface text missing from its language and from English
+  kInvalidUseOfNull = 94,   // a missing catalogue value read as a number or text
+  kResourceNotFound = 326,  // an interface text missing from its language and from English
 };
 
 // The standard message of an error number ("Overflow", "Division by zero" ...).

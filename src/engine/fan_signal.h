@@ -25,7 +25,7 @@ float EcAirFlowAtSpeed(const FanPolynomial& flowOfSpeed, float rpm);
 inline constexpr std::int16_t kEcSoundPowerFloor = 20;
 
 struct EcSoundPower {
-  std::int16_t lw = 0;  // dB(A), whole decibels
+  std::int16_t lw = 0;   // dB(A), whole decibels
   bool atFloor = false;  // raised to kEcSoundPowerFloor
 };
 

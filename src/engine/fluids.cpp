@@ -94,15 +94,14 @@ double GlycolDensity(const GlycolTables& tables, float t, float g) {
 
 double GlycolViscosity(const GlycolTables& tables, float t, float g) {
   // E is the decimal logarithm of the viscosity in mPa s.
-  const float a =
-      PolyG(g, 0.248297, 0.0114403, 6.68495e-5, -4.20271e-7, -6.11731e-9, 7.42797e-11);
+  const float a = PolyG(g, 0.248297, 0.0114403, 6.68495e-5, -4.20271e-7, -6.11731e-9, 7.42797e-11);
   const float b1 = tables[kV1].Evaluate(g);
   const float b2 = tables[kV2].Evaluate(g);
   const float b3 = tables[kV3].Evaluate(g);
   const float b4 = tables[kV4].Evaluate(g);
   const float b5 = tables[kV5].Evaluate(g);
-  const float e = Sng(double{a} + double{b1} * t + b2 * Pow(t, 2) + b3 * Pow(t, 3) + b4 * Pow(t, 4) +
-                      b5 * Pow(t, 5));
+  const float e = Sng(double{a} + double{b1} * t + b2 * Pow(t, 2) + b3 * Pow(t, 3) +
+                      b4 * Pow(t, 4) + b5 * Pow(t, 5));
   return Dbl(Pow(10, e) / 1000);
 }
 

@@ -49,7 +49,8 @@ float MoistAirEnthalpy(float t, float w) {
 }
 
 float HumidityRatioFromWetBulbSat(float twb, float tdb, float ws) {
-  return Sng(Div((2501 - 2.381 * twb) * ws - (double{tdb} - twb), 2501 + 1.805 * tdb - 4.186 * twb));
+  return Sng(
+      Div((2501 - 2.381 * twb) * ws - (double{tdb} - twb), 2501 + 1.805 * tdb - 4.186 * twb));
 }
 
 float HumidityRatioFromWetBulb(float tdb, float twb) {
@@ -67,8 +68,8 @@ float EnthalpyFromWetBulb(float twb, float tdb) {
 float RelHumidityFromWetBulb(float tdb, float twb) {
   const float pwsD = SatVapourPressure(tdb);
   const float pwsW = SatVapourPressure(twb);
-  const float wsW = SatHumidityRatio(kStandardPressure, pwsW,
-                                     EnhancementFactor(twb, kStandardPressure));
+  const float wsW =
+      SatHumidityRatio(kStandardPressure, pwsW, EnhancementFactor(twb, kStandardPressure));
   const double fD = EnhancementFactor(tdb, kStandardPressure);
   const float wsD = SatHumidityRatio(kStandardPressure, pwsD, fD);
   const float w = HumidityRatioFromWetBulbSat(twb, tdb, wsW);

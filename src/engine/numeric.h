@@ -39,7 +39,9 @@ inline double Ln(double x) {
   return std::log(x);
 }
 
-inline double Exp(double x) { return Dbl(std::exp(x)); }
+inline double Exp(double x) {
+  return Dbl(std::exp(x));
+}
 
 // The general power routine: a negative base with a fractional exponent, or a zero base
 // with a negative exponent, is an invalid argument (5).
@@ -50,7 +52,9 @@ inline double Pow(double a, double b) {
 }
 
 // Nearest integer, halves to the even neighbour (the default rounding mode).
-inline double RoundHalfEven(double x) { return std::nearbyint(x); }
+inline double RoundHalfEven(double x) {
+  return std::nearbyint(x);
+}
 
 // Nearest 16-bit integer, halves to even; overflow (6) outside -32768..32767.
 inline std::int16_t CInt(double x) {

@@ -24,8 +24,8 @@ void ApplyDutyInputs(CoilRatingState& r, std::int16_t heatingDuty, const DutyInp
   r.rhIn = in.rhIn;
 }
 
-CoolingRun SolveCoolingDuty(CoilRatingState& r, const RatingContext& context,
-                            const DutyInputs& in, std::optional<CoolingFlowBound>& bound,
+CoolingRun SolveCoolingDuty(CoilRatingState& r, const RatingContext& context, const DutyInputs& in,
+                            std::optional<CoolingFlowBound>& bound,
                             const std::function<void()>* pendingEvents) {
   CoolingRun run;
   CoolingSolveResult result;

@@ -9,17 +9,28 @@ namespace vestra::screens {
 namespace {
 
 constexpr std::array<std::pair<Ctl, std::string_view>, 23> kNames{{
-    {Ctl::txtTsa1, "txtTsa1"},       {Ctl::txtTbu, "txtTbu"},
-    {Ctl::txtUr, "txtUr"},           {Ctl::txtTw1, "txtTw1"},
-    {Ctl::txtTw2, "txtTw2"},         {Ctl::txtQw, "txtQw"},
-    {Ctl::txtGlic, "txtGlic"},       {Ctl::txtpsu, "txtpsu"},
-    {Ctl::txtDistanza, "txtDistanza"}, {Ctl::txtqatot, "txtqatot"},
-    {Ctl::cboVel, "cboVel"},         {Ctl::cboModel, "cboModel"},
-    {Ctl::cboDirezione, "cboDirezione"}, {Ctl::chkComeFreddo, "chkComeFreddo"},
-    {Ctl::chkHX, "chkHX"},           {Ctl::chkFlap, "chkFlap"},
-    {Ctl::cmdCalcola, "cmdCalcola"}, {Ctl::CmdFine, "CmdFine"},
-    {Ctl::cmdStampa, "cmdStampa"},   {Ctl::cmdLegend, "cmdLegend"},
-    {Ctl::cmdGrafico, "cmdGrafico"}, {Ctl::Grd, "Grd"},
+    {Ctl::txtTsa1, "txtTsa1"},
+    {Ctl::txtTbu, "txtTbu"},
+    {Ctl::txtUr, "txtUr"},
+    {Ctl::txtTw1, "txtTw1"},
+    {Ctl::txtTw2, "txtTw2"},
+    {Ctl::txtQw, "txtQw"},
+    {Ctl::txtGlic, "txtGlic"},
+    {Ctl::txtpsu, "txtpsu"},
+    {Ctl::txtDistanza, "txtDistanza"},
+    {Ctl::txtqatot, "txtqatot"},
+    {Ctl::cboVel, "cboVel"},
+    {Ctl::cboModel, "cboModel"},
+    {Ctl::cboDirezione, "cboDirezione"},
+    {Ctl::chkComeFreddo, "chkComeFreddo"},
+    {Ctl::chkHX, "chkHX"},
+    {Ctl::chkFlap, "chkFlap"},
+    {Ctl::cmdCalcola, "cmdCalcola"},
+    {Ctl::CmdFine, "CmdFine"},
+    {Ctl::cmdStampa, "cmdStampa"},
+    {Ctl::cmdLegend, "cmdLegend"},
+    {Ctl::cmdGrafico, "cmdGrafico"},
+    {Ctl::Grd, "Grd"},
     {Ctl::PanLegend, "PanLegend"},
 }};
 
@@ -42,8 +53,7 @@ std::optional<ControlRef> ParseControlName(std::string_view text) {
     if (text.back() != ')') return std::nullopt;
     const std::string_view digits = text.substr(open + 1, text.size() - open - 2);
     const auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), index);
-    if (ec != std::errc() || ptr != digits.data() + digits.size() || index < 0)
-      return std::nullopt;
+    if (ec != std::errc() || ptr != digits.data() + digits.size() || index < 0) return std::nullopt;
     base = text.substr(0, open);
   }
   for (const auto& [name, candidate] : kNames)

@@ -47,7 +47,9 @@ struct ControlRef {
   friend bool operator==(const ControlRef&, const ControlRef&) = default;
 };
 
-inline ControlRef Control(Ctl name, int index = -1) { return {name, index}; }
+inline ControlRef Control(Ctl name, int index = -1) {
+  return {name, index};
+}
 
 // "txtTw2(1)", "cboModel".
 std::string ControlName(ControlRef control);

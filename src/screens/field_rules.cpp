@@ -42,7 +42,9 @@ void SelectAllText(TextBox& field) {
   field.SelLength = static_cast<int>(field.Text.size());
 }
 
-bool IsPositive(const TextBox& field) { return LeadingNumber(field.Text) > 0; }
+bool IsPositive(const TextBox& field) {
+  return LeadingNumber(field.Text) > 0;
+}
 
 std::int16_t CheckFieldRange(TextBox& field, ControlRef fieldId, float min, float max,
                              std::string_view unitLabel, bool zeroAccepted,

@@ -18,7 +18,7 @@ namespace vestra::screens {
 
 // What the screen does with a key before the focused control sees it.
 struct KeyAction {
-  char key;           // the key passed on (possibly replaced)
+  char key;              // the key passed on (possibly replaced)
   bool sendTab = false;  // Enter: move the focus to the next field as Tab does
 };
 KeyAction ScreenKeyPress(char key, const Settings& settings);
@@ -68,8 +68,8 @@ struct CommonFieldRules {
 struct DutyInputs {
   float taIn = 0;
   float twIn = 0;
-  float givenTwOut = 0;        // 0: not given
-  double givenWaterFlow = 0;   // 0: not given
+  float givenTwOut = 0;       // 0: not given
+  double givenWaterFlow = 0;  // 0: not given
   float glycolPct = 0;
   float rhIn = 0;
 };

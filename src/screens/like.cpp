@@ -67,6 +67,8 @@ bool Match(std::string_view text, std::size_t t, std::string_view pattern, std::
 
 }  // namespace
 
-bool Like(std::string_view text, std::string_view pattern) { return Match(text, 0, pattern, 0); }
+bool Like(std::string_view text, std::string_view pattern) {
+  return Match(text, 0, pattern, 0);
+}
 
 }  // namespace vestra::screens

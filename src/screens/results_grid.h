@@ -11,10 +11,10 @@ namespace vestra::screens {
 
 struct ResultsGrid {
   int Cols = 0;
-  std::vector<int> ColWidth;         // twips (1/1440 inch), the minimum a window shows
-  std::vector<bool> ColAlignRight;   // every column but the model name
+  std::vector<int> ColWidth;        // twips (1/1440 inch), the minimum a window shows
+  std::vector<bool> ColAlignRight;  // every column but the model name
   std::vector<std::vector<std::string>> Rows;
-  int FixedRows = 0;                 // heading rows that stay in view and cannot be selected
+  int FixedRows = 0;  // heading rows that stay in view and cannot be selected
 
   int RowCount() const { return static_cast<int>(Rows.size()); }
 

@@ -38,11 +38,10 @@ void AddDutyHeadings(std::vector<std::string>& symbols, std::vector<std::string>
   const std::string waterFlow = UnitName(session, Quantity::kWaterFlow);
   const std::string pressureDrop = UnitName(session, Quantity::kWaterPressureDrop);
   if (withCooling) {
-    symbols.insert(symbols.end(), {"PT", "PS", coolWaterIsFlow ? "QW (C)" : "TW2 (C)",
-                                   "DPW (C)", "TA (C)"});
-    units.insert(units.end(),
-                 {capacity, capacity, coolWaterIsFlow ? waterFlow : kDegrees, pressureDrop,
-                  kDegrees});
+    symbols.insert(symbols.end(),
+                   {"PT", "PS", coolWaterIsFlow ? "QW (C)" : "TW2 (C)", "DPW (C)", "TA (C)"});
+    units.insert(units.end(), {capacity, capacity, coolWaterIsFlow ? waterFlow : kDegrees,
+                               pressureDrop, kDegrees});
   }
   symbols.insert(symbols.end(),
                  {"PH", heatWaterIsFlow ? "QW (H)" : "TW2 (H)", "DPW (H)", "TA (H)"});
@@ -147,8 +146,8 @@ void AddHeatingCells(std::vector<std::string>& cells, const DutyOutcome<HeatingF
   const Unit& dpw = ChosenUnit(session.settings, Quantity::kWaterPressureDrop);
   cells.push_back(dropFormat.empty()
                       ? Display(h.pressureDropKPa, Quantity::kWaterPressureDrop, session)
-                      : FormatNumber(static_cast<float>(h.pressureDropKPa * dpw.factor),
-                                     dropFormat, session.Decimal()));
+                      : FormatNumber(static_cast<float>(h.pressureDropKPa * dpw.factor), dropFormat,
+                                     session.Decimal()));
   cells.push_back(h.taOutC > 0 ? OneDecimal(h.taOutC, session) : "");
 }
 
@@ -178,17 +177,27 @@ void FillStandardLegend(StandardForm& form, const SeriesTraits& traits, const Se
     return session.Text(what) + "(" + session.Text(duty) + ")";
   };
   const std::string descriptions[kLegendPairs] = {
-      session.Text(49),  session.Text(55),  session.Text(52),  both(48, 62), both(94, 62),
-      both(45, 62),      both(96, 62),      session.Text(159), both(48, 65), both(94, 65),
-      both(45, 65),      both(96, 65),      session.Text(53),  session.Text(57),
+      session.Text(49),
+      session.Text(55),
+      session.Text(52),
+      both(48, 62),
+      both(94, 62),
+      both(45, 62),
+      both(96, 62),
+      session.Text(159),
+      both(48, 65),
+      both(94, 65),
+      both(45, 65),
+      both(96, 65),
+      session.Text(53),
+      session.Text(57),
       traits.mountingColumns ? session.Text(11) : "",
       traits.mountingColumns ? session.Text(12) : "",
       traits.localisedPowerLegend ? session.Text(172) : "Potenza assorbita",
   };
-  const char* symbols[kLegendPairs] = {"QA",      "PT",     "PS",      "QW (C)", "TW2 (C)",
-                                       "DPW (C)", "TA (C)", "PH",      "QW (H)", "TW2 (H)",
-                                       "DPW (H)", "TA (H)", "LW",      "LP",     "HMax",
-                                       "LMax",    "Pin"};
+  const char* symbols[kLegendPairs] = {"QA",     "PT", "PS",     "QW (C)",  "TW2 (C)", "DPW (C)",
+                                       "TA (C)", "PH", "QW (H)", "TW2 (H)", "DPW (H)", "TA (H)",
+                                       "LW",     "LP", "HMax",   "LMax",    "Pin"};
   for (int i = 0; i < kLegendPairs; ++i) {
     form.lblLegSim[static_cast<std::size_t>(i)].Caption = symbols[i];
     form.lblLegDes[static_cast<std::size_t>(i)].Caption = descriptions[i];

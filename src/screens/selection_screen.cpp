@@ -116,7 +116,9 @@ void ScreenBase::cmdLegend_Click() {
   ui_.Refresh();
 }
 
-void ScreenBase::PanLegend_Click() { Form().PanLegend.Visible = false; }
+void ScreenBase::PanLegend_Click() {
+  Form().PanLegend.Visible = false;
+}
 
 void ScreenBase::Grd_Click(int row) {
   CommonForm& f = Form();

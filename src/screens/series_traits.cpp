@@ -217,7 +217,9 @@ std::string_view ScreenName(ScreenKind screen) {
   return "";
 }
 
-std::span<const SeriesTraits> AllSeriesTraits() { return kSeries; }
+std::span<const SeriesTraits> AllSeriesTraits() {
+  return kSeries;
+}
 
 const SeriesTraits* FindSeries(std::string_view name) {
   for (const SeriesTraits& traits : kSeries)

@@ -52,13 +52,13 @@ struct SpeedSteps {
 
 // How the air flow of a model at a speed step s is found.
 enum class AirFlowRule {
-  kCatalogueM3h,      // TabQa1..3 at step s, catalogued in m3/h
-  kCatalogueM3s,      // TabQa1..4 at step s, catalogued in m3/s
-  kSplitByDuty,       // TabQa1..3 in cooling and TabQa1C..3C in heating, m3/s
-  kTwoInOne,          // TabQa1..4 at step s - 1 (step 1 is the fan-off step), m3/h
-  kModelPerStep,      // the model whose name ends in the step's suffix, TabQa1 in m3/h
-  kNominalHeater,     // the model whose name ends in the step's suffix; TabQA in heating
-  kEcSignal,          // the fan signal of the step ("15%" is 1.5 V) through the EC polynomials
+  kCatalogueM3h,        // TabQa1..3 at step s, catalogued in m3/h
+  kCatalogueM3s,        // TabQa1..4 at step s, catalogued in m3/s
+  kSplitByDuty,         // TabQa1..3 in cooling and TabQa1C..3C in heating, m3/s
+  kTwoInOne,            // TabQa1..4 at step s - 1 (step 1 is the fan-off step), m3/h
+  kModelPerStep,        // the model whose name ends in the step's suffix, TabQa1 in m3/h
+  kNominalHeater,       // the model whose name ends in the step's suffix; TabQA in heating
+  kEcSignal,            // the fan signal of the step ("15%" is 1.5 V) through the EC polynomials
   kFanCurveAtPressure,  // the step's fan curve against the typed static pressure
 };
 
@@ -85,9 +85,9 @@ struct DutyCoefficients {
 
 // The tube bore of a model.
 enum class TubeRule {
-  kStandard,           // 9.4 mm
-  kNarrowFirstModel,   // 9.4 mm, the smallest model 6.4 mm
-  kFromTable,          // TabTubo
+  kStandard,          // 9.4 mm
+  kNarrowFirstModel,  // 9.4 mm, the smallest model 6.4 mm
+  kFromTable,         // TabTubo
 };
 
 // Where a row's sound power comes from.
@@ -107,16 +107,16 @@ struct PairMarks {
 struct SeriesTraits {
   std::string_view name{};  // as the user and the command line call the series
   std::string_view code{};  // CurrentSeries
-  Series table{};         // the model table it loads
+  Series table{};           // the model table it loads
   ScreenKind screen = ScreenKind::kStandard;
   MenuPlace menu{};
   CaptionRule caption{};
 
   // What the dispatch sets on the screen.
-  bool coolingPanel = true;     // pnlFreddo shown
-  bool heatingPanelTop = false;  // pnlCaldo docked along the top edge
-  bool staticPressure = false;  // lblPsu, txtpsu enabled
-  bool glycol = true;           // lblglic, txtGlic enabled
+  bool coolingPanel = true;       // pnlFreddo shown
+  bool heatingPanelTop = false;   // pnlCaldo docked along the top edge
+  bool staticPressure = false;    // lblPsu, txtpsu enabled
+  bool glycol = true;             // lblglic, txtGlic enabled
   bool additionalCoilBox = true;  // chkHX shown
   // chkFlap shown: the two-in-one units' front flap. Open, the unit has no cooling, its
   // natural-convection step is offered and its fan runs at the two lowest steps only.

@@ -144,8 +144,7 @@ bool StandardRating::RateModel(int s, int m) {
   if (traits_.naturalConvectionStep && s == 1) return pairModel || RateNaturalConvection(s, m, row);
 
   // d. Geometry of the model (the unit heaters rated from their output keep the indices).
-  CoilModel coil =
-      ModelCoil(t_, m, traits_.airFlow == AirFlowRule::kNominalHeater, r_);
+  CoilModel coil = ModelCoil(t_, m, traits_.airFlow == AirFlowRule::kNominalHeater, r_);
 
   // e, f. Air flow at this step; a model the step does not offer is skipped.
   CoilConstants constants = s_.constants;
@@ -303,8 +302,7 @@ std::optional<StepAir> StandardRating::AirFlowAtStep(int s, int m, CoilConstants
     case AirFlowRule::kEcSignal: {
       // 6. The fan signal in volts from the list entry ("15%" is 1.5 V) gives the fan
       // speed, and from it air flow, sound power and absorbed power.
-      const float volts =
-          Sng(LeadingNumber(in_.speedEntries.at(static_cast<std::size_t>(s))) / 10);
+      const float volts = Sng(LeadingNumber(in_.speedEntries.at(static_cast<std::size_t>(s))) / 10);
       const float rpm = EcSpeedAtSignal(
           {t_.TabVRA(m).ToSingle(), t_.TabVRB(m).ToSingle(), t_.TabVRC(m).ToSingle()}, volts);
       air.cooling = EcAirFlowAtSpeed(
@@ -450,8 +448,7 @@ void StandardRating::AddRow(RatedRow& row) {
 }  // namespace
 
 CalculationResult RateStandardSeries(const SeriesTraits& traits, const StandardInputs& in,
-                                     Session& session,
-                                     const std::function<void()>& pendingEvents) {
+                                     Session& session, const std::function<void()>& pendingEvents) {
   return StandardRating(traits, in, session, pendingEvents).Run();
 }
 

@@ -96,7 +96,9 @@ void StandardScreen::LoadModels(const std::function<void()>& pendingEvents) {
   form.cboModel.ListIndex = 0;
 }
 
-std::span<const ControlRef> StandardScreen::TabOrder() const { return StandardTabOrder(); }
+std::span<const ControlRef> StandardScreen::TabOrder() const {
+  return StandardTabOrder();
+}
 
 void StandardScreen::CheckBox_Click(ControlRef box, bool value) {
   CheckBox* check = Check(box);
@@ -109,7 +111,9 @@ void StandardScreen::LostFocus(ControlRef field, ControlRef receivingFocus) {
   Rules().LostFocus(field, receivingFocus);
 }
 
-void StandardScreen::chkComeFreddo_Click() { Rules().chkComeFreddo_Click(); }
+void StandardScreen::chkComeFreddo_Click() {
+  Rules().chkComeFreddo_Click();
+}
 
 StandardInputs StandardScreen::ReadInputs() {
   const Session& s = session_;
@@ -150,7 +154,8 @@ StandardInputs StandardScreen::ReadInputs() {
   in.comeFreddo = form.chkComeFreddo.Value;
   in.cooling = ReadDutyInputs(form, 0, form.chkComeFreddo.Value, s);
   in.heating = ReadDutyInputs(form, 1, form.chkComeFreddo.Value, s);
-  in.distanceM = Deferred<float>::Of([&] { return LocaleSingle(form.txtDistanza.Text, s.Decimal()); });
+  in.distanceM =
+      Deferred<float>::Of([&] { return LocaleSingle(form.txtDistanza.Text, s.Decimal()); });
   in.directivity = Deferred<std::int16_t>::Of(
       [&] { return CInt(LocaleNumber(form.cboDirezione.Text(), s.Decimal())); });
   return in;

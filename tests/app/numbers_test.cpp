@@ -25,13 +25,25 @@ struct LeadingCase {
 
 TEST(LeadingNumber, readsTheNumberAtTheStartWithAPointOnly) {
   const LeadingCase cases[] = {
-      {"0,5", 0.0},                  // a comma ends the number: the presence test of "0,5" is 0
-      {"12,5", 12.0},  {" 2", 2.0},  // as the settings file holds a language index
-      {"2.5", 2.5},    {"-3.5x", -3.5}, {"+7", 7.0},  {".5", 0.5}, {"5.", 5.0},
-      {"1e3", 1000.0}, {"2E-2", 0.02},  {"1e", 1.0},  // no exponent digits: the "e" is not part of
-                                                      // the number
-      {" \t 4", 4.0},  {"3 4", 3.0},    {"- 3", 0.0}, {"", 0.0},   {"abc", 0.0},
-      {".", 0.0},      {"1e-400", 0.0},
+      {"0,5", 0.0},  // a comma ends the number: the presence test of "0,5" is 0
+      {"12,5", 12.0},
+      {" 2", 2.0},  // as the settings file holds a language index
+      {"2.5", 2.5},
+      {"-3.5x", -3.5},
+      {"+7", 7.0},
+      {".5", 0.5},
+      {"5.", 5.0},
+      {"1e3", 1000.0},
+      {"2E-2", 0.02},
+      {"1e", 1.0},  // no exponent digits: the "e" is not part of
+                    // the number
+      {" \t 4", 4.0},
+      {"3 4", 3.0},
+      {"- 3", 0.0},
+      {"", 0.0},
+      {"abc", 0.0},
+      {".", 0.0},
+      {"1e-400", 0.0},
   };
   for (const auto& c : cases) EXPECT_DOUBLE_EQ(LeadingNumber(c.text), c.expected) << c.text;
 }

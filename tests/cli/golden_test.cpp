@@ -29,7 +29,9 @@ struct Case {
   std::string args;
 };
 
-void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Case& c, std::ostream* os) {
+  *os << c.name;
+}
 
 std::vector<Case> LoadCases() {
   std::vector<Case> cases;
@@ -79,8 +81,8 @@ class Golden : public ::testing::TestWithParam<Case> {};
 TEST_P(Golden, outputIsUnchanged) {
   const Case& c = GetParam();
   const fs::path base = fs::path(VESTRA_GOLDEN_DIR) / "select" / c.name;
-  const fs::path errFile = fs::temp_directory_path() / ("vestra-golden-" +
-                                                      std::to_string(::getpid()) + ".err");
+  const fs::path errFile =
+      fs::temp_directory_path() / ("vestra-golden-" + std::to_string(::getpid()) + ".err");
   const Output tsv = Select(c.args, errFile);
   const Output json = Select(c.args + " --format json", errFile);
   fs::remove(errFile);

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <array>
 #include <cstdio>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
@@ -52,9 +52,9 @@ TEST(VestraProps, printsMoistAirFromHumidityAndFromWetBulb) {
 }
 
 TEST(VestraProps, badArgumentsAreOneLineOnStderrWithExitCode2) {
-  for (const char* args : {"", "water", "water abc", "water 20 1", "glycol 20", "glycol 20 -1",
-                           "air 27", "air 27 150", "air 5 10", "airwb 20 25", "steam 100",
-                           "water nan", "water 1e999"}) {
+  for (const char* args :
+       {"", "water", "water abc", "water 20 1", "glycol 20", "glycol 20 -1", "air 27", "air 27 150",
+        "air 5 10", "airwb 20 25", "steam 100", "water nan", "water 1e999"}) {
     const Result r = RunProps(args, true);
     EXPECT_EQ(r.exitCode, 2) << args;
     EXPECT_EQ(r.out.rfind("vestra-props: ", 0), 0u) << args << ": " << r.out;

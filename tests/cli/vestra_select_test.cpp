@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <array>
 #include <cstdio>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
@@ -15,11 +15,11 @@ struct Result {
 // Runs vestra-select with the language, units and separator fixed, away from the user's
 // own settings and documents.
 Result Select(const std::string& args, bool withStderr = false) {
-  const std::string command = "HOME=/tmp/vestra-select-test XDG_CONFIG_HOME=/tmp/vestra-select-test "
-                              "XDG_DOCUMENTS_DIR=/tmp/vestra-select-test " +
-                              std::string(VESTRA_SELECT) +
-                              " --lang 0 --units 0,0,0,0,0 --decimal-separator . " + args +
-                              (withStderr ? " 2>&1" : " 2>/dev/null");
+  const std::string command =
+      "HOME=/tmp/vestra-select-test XDG_CONFIG_HOME=/tmp/vestra-select-test "
+      "XDG_DOCUMENTS_DIR=/tmp/vestra-select-test " +
+      std::string(VESTRA_SELECT) + " --lang 0 --units 0,0,0,0,0 --decimal-separator . " + args +
+      (withStderr ? " 2>&1" : " 2>/dev/null");
   FILE* pipe = popen(command.c_str(), "r");
   std::string out;
   std::array<char, 4096> buffer{};
@@ -27,12 +27,18 @@ Result Select(const std::string& args, bool withStderr = false) {
   return {WEXITSTATUS(pclose(pipe)), out};
 }
 
-int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+int Lines(const std::string& text) {
+  return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
 
 TEST(VestraSelect, printsTheHeadingsAndOneLinePerModelAndSpeed) {
   const Result all = Select("--series MIRAL --speed all");
   ASSERT_EQ(all.exitCode, 0) << all.out;
-  EXPECT_EQ(all.out.rfind("\tVel\tQA\tPT\tPS\tQW (C)\tDPW (C)\tTA (C)\tPH\tQW (H)\tDPW (H)\tTA (H)\tLW\tLP\tPin\n", 0), 0u)
+  EXPECT_EQ(
+      all.out.rfind(
+          "\tVel\tQA\tPT\tPS\tQW (C)\tDPW (C)\tTA (C)\tPH\tQW (H)\tDPW (H)\tTA (H)\tLW\tLP\tPin\n",
+          0),
+      0u)
       << all.out;
   const Result max = Select("--series MIRAL --speed Max");
   ASSERT_EQ(max.exitCode, 0);
@@ -45,10 +51,11 @@ TEST(VestraSelect, appliesEachSetAsTypedAndReportsItsMessagesInJson) {
   // 35 degC is out of range: reset to 18 with the range message, focus back on the field.
   const Result r = Select("--series BRISK --format json --set 'txtTsa1(0)=35' --set txtGlic=20");
   ASSERT_EQ(r.exitCode, 0) << r.out;
-  for (const char* part : {"\"series\": \"BRISK\"", "\"caption\": \"Cassette BRISK\"",
-                           "\"headings\": [\"\", \"QA\"", "\"units\": [\"Modello\", \"l/s\"",
-                           "\"rows\": [", "\"text\": \"Il valore deve essere compreso tra 18 °C -> 33 °C\\nviene impostato a 18\"",
-                           "\"icon\": \"error\"", "\"focus\": \"txtTsa1(0)\""})
+  for (const char* part :
+       {"\"series\": \"BRISK\"", "\"caption\": \"Cassette BRISK\"", "\"headings\": [\"\", \"QA\"",
+        "\"units\": [\"Modello\", \"l/s\"", "\"rows\": [",
+        "\"text\": \"Il valore deve essere compreso tra 18 °C -> 33 °C\\nviene impostato a 18\"",
+        "\"icon\": \"error\"", "\"focus\": \"txtTsa1(0)\""})
     EXPECT_NE(r.out.find(part), std::string::npos) << part << "\n" << r.out;
 }
 
@@ -56,15 +63,16 @@ TEST(VestraSelect, aMessageThatEndsTheCalculationExitsWith1) {
   // With the wet bulb gone too, an emptied humidity cannot be recomputed.
   const Result r = Select("--series MIRAL --set txtTbu= --set txtUr=", true);
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_NE(r.out.find("vestra-select: Manca la percentuale di umidità"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("vestra-select: Manca la percentuale di umidità"), std::string::npos)
+      << r.out;
 }
 
 TEST(VestraSelect, badUsageExitsWith2) {
-  for (const char* args : {"", "--series NOPE", "--series KELM", "--series MIRAL --set txtFoo=1",
-                           "--series MIRAL --set 'txtTw2(3)=1'", "--series VELD --set txtpsu=20",
-                           "--series MIRAL --speed 9", "--series MIRAL --model XYZ",
-                           "--series MIRAL --format xml", "--series MIRAL --units 0,0",
-                           "--series MIRAL --set chkHX=yes", "--series MIRAL --bogus"}) {
+  for (const char* args :
+       {"", "--series NOPE", "--series KELM", "--series MIRAL --set txtFoo=1",
+        "--series MIRAL --set 'txtTw2(3)=1'", "--series VELD --set txtpsu=20",
+        "--series MIRAL --speed 9", "--series MIRAL --model XYZ", "--series MIRAL --format xml",
+        "--series MIRAL --units 0,0", "--series MIRAL --set chkHX=yes", "--series MIRAL --bogus"}) {
     const Result r = Select(args, true);
     EXPECT_EQ(r.exitCode, 2) << args << ": " << r.out;
     EXPECT_EQ(r.out.rfind("vestra-select: ", 0), 0u) << args << ": " << r.out;
@@ -72,8 +80,9 @@ TEST(VestraSelect, badUsageExitsWith2) {
 }
 
 TEST(VestraSelect, commaSeparatorAndOtherUnitsShowInTheTable) {
-  const Result r = Select("--series PELVO --speed 3 --model 1 --decimal-separator , --units 1,2,1,1,0 "
-                          "--set 'txtTsa1(1)=21.5'");
+  const Result r = Select(
+      "--series PELVO --speed 3 --model 1 --decimal-separator , --units 1,2,1,1,0 "
+      "--set 'txtTsa1(1)=21.5'");
   ASSERT_EQ(r.exitCode, 0) << r.out;
   EXPECT_NE(r.out.find("Modello\tm3/h\tFrig/h\tFrig/h\tl/h\tmH2O"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find(','), std::string::npos) << r.out;

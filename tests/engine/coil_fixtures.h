@@ -25,7 +25,9 @@ struct CoilFixture {
   RatingRules rules;
 };
 
-inline void PrintTo(const CoilFixture& coil, std::ostream* os) { *os << coil.name; }
+inline void PrintTo(const CoilFixture& coil, std::ostream* os) {
+  *os << coil.name;
+}
 
 // A three-row fan coil of about 500 m3/h.
 inline CoilFixture FanCoil() {

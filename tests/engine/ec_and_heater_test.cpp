@@ -17,7 +17,7 @@ namespace {
 TEST(EcFanSignal, speedAndFlowFollowTheirPolynomials) {
   const FanPolynomial speed{10, 80, 100};  // rpm of the signal
   EXPECT_FLOAT_EQ(EcSpeedAtSignal(speed, 10), 1900);
-  const FanPolynomial flow{0, 2, 0};  // m3/h of the speed
+  const FanPolynomial flow{0, 2, 0};                 // m3/h of the speed
   EXPECT_FLOAT_EQ(EcAirFlowAtSpeed(flow, 1800), 1);  // 3600 m3/h
 }
 

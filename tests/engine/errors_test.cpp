@@ -1,10 +1,11 @@
+#include "engine/errors.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
 #include <limits>
 
-#include "engine/errors.h"
 #include "engine/numeric.h"
 
 namespace vestra {

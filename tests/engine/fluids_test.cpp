@@ -1,7 +1,8 @@
+#include "engine/fluids.h"
+
 #include <gtest/gtest.h>
 
 #include "engine/coil_state.h"
-#include "engine/fluids.h"
 
 namespace vestra {
 namespace {

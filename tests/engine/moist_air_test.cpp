@@ -1,8 +1,8 @@
+#include "engine/moist_air.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
-
-#include "engine/moist_air.h"
 
 namespace vestra {
 namespace {

@@ -1,3 +1,5 @@
+#include "screens/field_rules.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -5,7 +7,6 @@
 #include "app/numbers.h"
 #include "engine/moist_air.h"
 #include "screen_fixture.h"
-#include "screens/field_rules.h"
 #include "screens/standard_screen.h"
 
 namespace vestra::screens {
@@ -185,7 +186,11 @@ TEST_F(FieldRulesTest, dutyInputChecksInTheirOrder) {
   } cases[] = {
       {0, [](StandardForm& f) { f.txtTsa1[0].Text = ""; }, "Manca la temperatura entrata aria",
        Control(Ctl::txtTsa1, 0)},
-      {0, [](StandardForm& f) { f.txtTsa1[0].Text = ""; f.txtTw1[0].Text = ""; },
+      {0,
+       [](StandardForm& f) {
+         f.txtTsa1[0].Text = "";
+         f.txtTw1[0].Text = "";
+       },
        "Manca la temperatura entrata aria", Control(Ctl::txtTsa1, 0)},
       {1, [](StandardForm& f) { f.txtTw1[1].Text = "x"; }, "Manca la temperatura entrata acqua",
        Control(Ctl::txtTw1, 1)},

@@ -14,16 +14,24 @@ TEST(Like, matchesTheModelChooserPatterns) {
     const char* pattern;
     bool match;
   } cases[] = {
-      {"MIRAL 30HX", "MIRAL 30HX*", true},   {"MIRAL 30HX*", "MIRAL 30HX*", true},
-      {"-----------", "MIRAL 30HX*", false}, {"MIRAL 30", "MIRAL 30", true},
-      {"MIRAL 300", "MIRAL 30", false},      {"MIRAL 30", "MIRAL ?0", true},
-      {"MIRAL 30", "MIRAL #0", true},        {"MIRAL X0", "MIRAL #0", false},
-      {"TORVA 20 4p", "TORVA [12]0 ?p", true}, {"TORVA 30 4p", "TORVA [!12]0*", true},
-      {"TORVA 10", "TORVA [!12]0", false},   {"Q70 24", "Q70 [0-9][0-9]", true},
-      {"abc", "a[bc", false},                {"", "*", true},
+      {"MIRAL 30HX", "MIRAL 30HX*", true},
+      {"MIRAL 30HX*", "MIRAL 30HX*", true},
+      {"-----------", "MIRAL 30HX*", false},
+      {"MIRAL 30", "MIRAL 30", true},
+      {"MIRAL 300", "MIRAL 30", false},
+      {"MIRAL 30", "MIRAL ?0", true},
+      {"MIRAL 30", "MIRAL #0", true},
+      {"MIRAL X0", "MIRAL #0", false},
+      {"TORVA 20 4p", "TORVA [12]0 ?p", true},
+      {"TORVA 30 4p", "TORVA [!12]0*", true},
+      {"TORVA 10", "TORVA [!12]0", false},
+      {"Q70 24", "Q70 [0-9][0-9]", true},
+      {"abc", "a[bc", false},
+      {"", "*", true},
       {"mIRAL", "MIRAL", false},
   };
-  for (const auto& c : cases) EXPECT_EQ(Like(c.text, c.pattern), c.match) << c.text << " ~ " << c.pattern;
+  for (const auto& c : cases)
+    EXPECT_EQ(Like(c.text, c.pattern), c.match) << c.text << " ~ " << c.pattern;
 }
 
 ResultsGrid SampleGrid() {

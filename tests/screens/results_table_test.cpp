@@ -1,7 +1,8 @@
+#include "screens/results_table.h"
+
 #include <gtest/gtest.h>
 
 #include "screen_fixture.h"
-#include "screens/results_table.h"
 
 namespace vestra::screens {
 namespace {
@@ -10,7 +11,7 @@ TEST(ResultsTable, columnCountsPerSeries) {
   const struct {
     const char* series;
     int single, all;
-  } cases[] = {{"TORVA", 15, 16}, {"Q70", 8, 9},      {"MIRAL", 14, 15}, {"MIRALP", 14, 15},
+  } cases[] = {{"TORVA", 15, 16}, {"Q70", 8, 9},       {"MIRAL", 14, 15}, {"MIRALP", 14, 15},
                {"QUIVO", 14, 15}, {"TORVAEC", 14, 15}, {"VELD", 13, 14},  {"DARNE", 13, 14}};
   for (const auto& c : cases) {
     EXPECT_EQ(StandardColumnCount(*FindSeries(c.series), false), c.single) << c.series;
@@ -27,9 +28,9 @@ class HeadingsTest : public ::testing::Test {
 
 TEST_F(HeadingsTest, symbolAndUnitRowsFollowTheWaterDatumOfEachPanel) {
   ResetStandardResults(form, *FindSeries("MIRAL"), *session, false, true, false);
-  EXPECT_EQ(Row(0), (std::vector<std::string>{"", "QA", "PT", "PS", "QW (C)", "DPW (C)", "TA (C)",
-                                              "PH", "TW2 (H)", "DPW (H)", "TA (H)", "LW", "LP",
-                                              "Pin"}));
+  EXPECT_EQ(Row(0),
+            (std::vector<std::string>{"", "QA", "PT", "PS", "QW (C)", "DPW (C)", "TA (C)", "PH",
+                                      "TW2 (H)", "DPW (H)", "TA (H)", "LW", "LP", "Pin"}));
   EXPECT_EQ(Row(1), (std::vector<std::string>{"Modello", "l/s", "W", "W", "l/s", "kPa", "°C", "W",
                                               "°C", "kPa", "°C", "dB(A)", "dB(A)", "W"}));
   EXPECT_TRUE(form.cmdLegend.Visible);
@@ -44,8 +45,8 @@ TEST_F(HeadingsTest, unitHeatersShowTheirColumnsAndQ70HasNoCooling) {
   EXPECT_EQ(Row(1).back(), "m");
 
   ResetStandardResults(form, *FindSeries("Q70"), *session, false, true, true);
-  EXPECT_EQ(Row(0), (std::vector<std::string>{"", "QA", "PH", "QW (H)", "DPW (H)", "TA (H)", "LW",
-                                              "LP"}));
+  EXPECT_EQ(Row(0),
+            (std::vector<std::string>{"", "QA", "PH", "QW (H)", "DPW (H)", "TA (H)", "LW", "LP"}));
 }
 
 TEST_F(HeadingsTest, kilocaloriesLabelEveryCapacityColumnFrigH) {
@@ -60,9 +61,9 @@ TEST_F(HeadingsTest, kilocaloriesLabelEveryCapacityColumnFrigH) {
 
 TEST_F(HeadingsTest, ecLayoutsShareTheirColumnsButTheSpeed) {
   ResetEcResults(form, *session, true, true, false);
-  EXPECT_EQ(Row(0), (std::vector<std::string>{"", "SPEED", "Vin", "PT", "PS", "QW (C)", "DPW (C)",
-                                              "TA (C)", "PH", "TW2 (H)", "DPW (H)", "TA (H)", "LW",
-                                              "LP", "Pin"}));
+  EXPECT_EQ(Row(0),
+            (std::vector<std::string>{"", "SPEED", "Vin", "PT", "PS", "QW (C)", "DPW (C)", "TA (C)",
+                                      "PH", "TW2 (H)", "DPW (H)", "TA (H)", "LW", "LP", "Pin"}));
   EXPECT_EQ(Row(1)[1], "RPM");
   EXPECT_EQ(Row(1)[2], "V");
   EXPECT_EQ(form.Grd.ColWidth[0], 1100);
@@ -113,9 +114,9 @@ TEST(ResultsRow, dutiesWithoutAResultAndMissingSoundLeaveTheirCellsEmpty) {
   row.soundAtFloor = true;
   row.soundPowerDb = 20;
   row.soundPressureDb = 12;
-  EXPECT_NE(StandardRowText(row, *FindSeries("TORVAEC"), true, true, *session)
-                .find("\t< 20\t< 12\t20"),
-            std::string::npos);
+  EXPECT_NE(
+      StandardRowText(row, *FindSeries("TORVAEC"), true, true, *session).find("\t< 20\t< 12\t20"),
+      std::string::npos);
 }
 
 TEST(Legend, describesEverySymbolInTheCurrentLanguage) {

@@ -17,7 +17,9 @@ class RecordingUi : public ScreenUi {
     std::string text;
     Icon icon;
   };
-  void ShowMessage(const std::string& text, Icon icon) override { messages.push_back({text, icon}); }
+  void ShowMessage(const std::string& text, Icon icon) override {
+    messages.push_back({text, icon});
+  }
   void SetFocus(ControlRef control) override { focus.push_back(control); }
   void SetClipboardText(const std::string& text) override { clipboard = text; }
   void ProcessPendingEvents() override { ++pendingEventCalls; }

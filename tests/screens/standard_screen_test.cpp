@@ -29,7 +29,8 @@ double Number(const std::string& cell) {
 }
 
 bool EndsWith(const std::string& text, const std::string& suffix) {
-  return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+  return text.size() >= suffix.size() &&
+         text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 struct Opened {
@@ -120,8 +121,7 @@ TEST(StandardScreen, topSpeedRatingsLieInsideTheCatalogueEnvelopes) {
       if (additionalCoils && !o.screen->form.chkHX.Visible) continue;
       o.screen->form.chkHX.Value = additionalCoils;
       o.session->settings.UnitQa = 2;  // m3/h
-      const bool unitHeater =
-          code == "TORVA" || code == "TORVAEC" || code == "Q70";
+      const bool unitHeater = code == "TORVA" || code == "TORVAEC" || code == "Q70";
       // TORVA and Q70 rate each model at the step of its own pole count, so every step;
       // TORVAEC at the full signal; the others at their top speed.
       const int top = o.screen->form.cboVel.ListCount() - 1;
@@ -177,7 +177,7 @@ TEST(StandardScreen, q70HasNoCoolingAndFiltersModelsByTheLastDigit) {
   EXPECT_FALSE(o.screen->form.pnlFreddo.Visible);
   EXPECT_TRUE(o.screen->form.pnlCaldo.AlignTop);
   EXPECT_EQ(o.session->settings.ReTransMode, 0);  // Q70 leaves the transition model alone
-  o.Calculate(1);  // 8 poles
+  o.Calculate(1);                                 // 8 poles
   const auto rows = ModelRows(*o.screen);
   ASSERT_FALSE(rows.empty());
   EXPECT_EQ(Column(*o.screen, "PT"), -1);

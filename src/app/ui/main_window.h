@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "app/language.h"
-#include "screens/session.h"
 #include "screens/series_traits.h"
+#include "screens/session.h"
 #include "screens/ui/desktop.h"
 
 class QLabel;

@@ -31,7 +31,9 @@ using screens::Ctl;
 
 namespace {
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
+QString Q(const std::string& text) {
+  return QString::fromStdString(text);
+}
 
 // Pending events run at most this often while a calculation goes on: enough for the
 // window to repaint and the clock to tick, without the event loop slowing the rating.
@@ -238,7 +240,9 @@ QLayout* ScreenWindow::BuildResults(
   return row;
 }
 
-QWidget* ScreenWindow::LegendPanel() const { return panLegend_; }
+QWidget* ScreenWindow::LegendPanel() const {
+  return panLegend_;
+}
 
 QSize ScreenWindow::sizeHint() const {
   const QSize hint = QWidget::sizeHint();
@@ -432,7 +436,8 @@ void ScreenWindow::SelectAllDeferred(ControlRef ref) {
 void ScreenWindow::ScheduleDelivery() {
   if (deliveryScheduled_) return;
   deliveryScheduled_ = true;
-  QMetaObject::invokeMethod(this, [this] { Deliver(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this] { Deliver(); }, Qt::QueuedConnection);
 }
 
 void ScreenWindow::Deliver() {
@@ -472,7 +477,9 @@ void ScreenWindow::MoveToNext(ControlRef from) {
   if (QWidget* w = ControlWidget(next); w && Reachable(next)) w->setFocus(Qt::TabFocusReason);
 }
 
-void ScreenWindow::FocusFirstControl() { MoveToNext(Control(Ctl::kNone)); }
+void ScreenWindow::FocusFirstControl() {
+  MoveToNext(Control(Ctl::kNone));
+}
 
 bool ScreenWindow::eventFilter(QObject* watched, QEvent* event) {
   auto* widget = qobject_cast<QWidget*>(watched);

@@ -78,8 +78,8 @@ void StandardWindow::Build() {
   panelRow_->addStretch(1);
 
   // The mounting height and throw pairs of the legend sit in the unit heaters' frame.
-  QLayout* results = BuildResults(
-      f, [&f](int pair) { return pair == 14 || pair == 15 ? &f.frmTorva : nullptr; });
+  QLayout* results =
+      BuildResults(f, [&f](int pair) { return pair == 14 || pair == 15 ? &f.frmTorva : nullptr; });
 
   topDock_ = new QVBoxLayout;
   auto* layout = new QVBoxLayout(this);
@@ -88,10 +88,16 @@ void StandardWindow::Build() {
   layout->addLayout(results, 1);
 }
 
-QWidget* StandardWindow::CoolingPanel() const { return pnlFreddo_; }
-QWidget* StandardWindow::HeatingPanel() const { return pnlCaldo_; }
+QWidget* StandardWindow::CoolingPanel() const {
+  return pnlFreddo_;
+}
+QWidget* StandardWindow::HeatingPanel() const {
+  return pnlCaldo_;
+}
 
-void StandardWindow::OnPush() { DockHeatingPanel(standard_->form.pnlCaldo.AlignTop); }
+void StandardWindow::OnPush() {
+  DockHeatingPanel(standard_->form.pnlCaldo.AlignTop);
+}
 
 void StandardWindow::DockHeatingPanel(bool top) {
   if (top == heatingDocked_) return;
