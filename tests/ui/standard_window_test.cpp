@@ -18,6 +18,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 
@@ -125,6 +126,26 @@ TEST(StandardWindow, calculateFillsTheGridWithItsHeadingsFixed) {
   EXPECT_TRUE(w.LegendPanel()->isVisible());
   QTest::mouseClick(w.LegendPanel(), Qt::LeftButton);
   EXPECT_FALSE(w.LegendPanel()->isVisible());
+}
+
+TEST(StandardWindow, growsToShowItsWholeGridWhileTheMainWindowHasRoom) {
+  StartedProgram p;
+  p.main().resize(1600, 1100);
+  Settle();
+  for (const char* item : {"mnuprod(0)", "mnuprod(2)"}) {  // TORVA: the most columns; MIRAL
+    ui::StandardWindow& w = p.Choose(item);
+    w.ComboWidget(Control(Ctl::cboVel))->setCurrentIndex(0);  // every speed: more rows
+    QTest::mouseClick(w.ButtonWidget(Ctl::cmdCalcola), Qt::LeftButton);
+    QTest::mouseClick(w.ButtonWidget(Ctl::cmdLegend), Qt::LeftButton);
+    Settle();
+    ASSERT_GT(w.Grid()->model()->rowCount(), 5) << item;
+    EXPECT_FALSE(w.Grid()->horizontalScrollBar()->isVisible()) << item;
+    EXPECT_FALSE(w.Grid()->verticalScrollBar()->isVisible()) << item;
+    const int last = w.Grid()->model()->columnCount() - 1;
+    EXPECT_LE(w.Grid()->columnViewportPosition(last) + w.Grid()->columnWidth(last),
+              w.Grid()->viewport()->width())
+        << item;
+  }
 }
 
 TEST(StandardWindow, aRangeMessageGivesTheFocusBackToTheField) {

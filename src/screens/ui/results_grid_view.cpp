@@ -106,6 +106,12 @@ int ResultsGridView::ContentWidth() const {
   return horizontalHeader()->length() + 2 * frameWidth() + scrollBar;
 }
 
+int ResultsGridView::ContentHeight() const {
+  const int scrollBar =
+      horizontalScrollBar()->isVisible() ? horizontalScrollBar()->height() : 0;
+  return verticalHeader()->length() + horizontalHeader()->height() + 2 * frameWidth() + scrollBar;
+}
+
 void ResultsGridView::Show(const screens::ResultsGrid& grid) {
   const bool newLayout = grid.ColWidth != minimumTwips_ || model_.columnCount() != grid.Cols;
   model_.Show(grid);

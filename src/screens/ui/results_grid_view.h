@@ -45,6 +45,8 @@ class ResultsGridView : public QTableView {
 
   // The width that shows every column without scrolling.
   int ContentWidth() const;
+  // The height that shows every row without scrolling.
+  int ContentHeight() const;
 
   // The pixels of a width in twips at this screen's logical resolution.
   int PixelsOfTwips(int twips) const;

@@ -254,8 +254,12 @@ void ScreenWindow::GrowToFit() {
   if (!sub || !sub->mdiArea() || sub->isMaximized() || sub->isMinimized()) return;
   layout()->activate();
   QSize wanted = sub->size().expandedTo(sub->minimumSizeHint());
+  // The whole grid in view: every column, and every row while the main window has room.
   const int missingWidth = grid_->ContentWidth() - grid_->width();
   if (missingWidth > 0) wanted.rwidth() = std::max(wanted.width(), sub->width() + missingWidth);
+  const int missingHeight = grid_->ContentHeight() - grid_->height();
+  if (missingHeight > 0)
+    wanted.rheight() = std::max(wanted.height(), sub->height() + missingHeight);
   const QSize room = sub->mdiArea()->viewport()->size() - QSize(sub->x(), sub->y());
   wanted = wanted.boundedTo(room).expandedTo(sub->minimumSizeHint());
   if (wanted != sub->size()) sub->resize(wanted);
