@@ -55,10 +55,8 @@ std::optional<std::int32_t> IntegerProperty(const QWidget& widget, const char* n
 
 DesktopHelpViewer::DesktopHelpViewer(Desktop desktop) : desktop_(std::move(desktop)) {}
 
-std::int32_t DesktopHelpViewer::Call(WindowHandle /*owner: the desktop's application places
-                                                     its own window*/
-                                     ,
-                                     const std::string& file, HelpCommand command,
+// The owner window is not used: the desktop's application places its own window.
+std::int32_t DesktopHelpViewer::Call(WindowHandle, const std::string& file, HelpCommand command,
                                      const HelpData& data) {
   if (command == HelpCommand::kDisplayTextPopup) return ShowPopUp(data);
   const HelpPage page = HelpPageFor(file, command, data);
