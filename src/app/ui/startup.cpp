@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPointer>
 #include <QTimer>
+#include <cstdio>
 
 #include "app/ui/info_window.h"
 #include "app/ui/main_window.h"
@@ -53,6 +54,8 @@ StartupResult StartProgram(StartupSettings startup, const Desktop& desktop) {
 int RunProgram(int argc, char** argv, const ProgramHooks& hooks) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Vestra"));
+  // The menu entry vestra.desktop: the desktop shows its icon and name for the windows.
+  QGuiApplication::setDesktopFileName(QStringLiteral("vestra"));
   QApplication::setWindowIcon(ProgramIcon());
   const Desktop desktop = SystemDesktop();
 
@@ -63,6 +66,9 @@ int RunProgram(int argc, char** argv, const ProgramHooks& hooks) {
     started.failure = std::string(e.what()) + " (" + std::to_string(e.number()) + ")";
   }
   if (!started.program) {
+    // Also on the terminal or in the session's log: a program started from the menu or
+    // by a script may have no one to read the box.
+    std::fprintf(stderr, "vestra: %s\n", started.failure.c_str());
     ShowMessageBox(nullptr, QString::fromStdString(started.failure), screens::Icon::kError);
     return 1;
   }
