@@ -107,8 +107,7 @@ int ResultsGridView::ContentWidth() const {
 }
 
 int ResultsGridView::ContentHeight() const {
-  const int scrollBar =
-      horizontalScrollBar()->isVisible() ? horizontalScrollBar()->height() : 0;
+  const int scrollBar = horizontalScrollBar()->isVisible() ? horizontalScrollBar()->height() : 0;
   return verticalHeader()->length() + horizontalHeader()->height() + 2 * frameWidth() + scrollBar;
 }
 
