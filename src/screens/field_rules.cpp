@@ -1,5 +1,6 @@
 #include "screens/field_rules.h"
 
+#include <cmath>
 #include <string>
 
 #include "app/numbers.h"
@@ -16,11 +17,19 @@ namespace {
 constexpr std::string_view kCouplingFormat = "##.0";
 constexpr const char* kDegrees = "°C";
 
-// The locale conversion of a field; nothing when the text is not a number.
+// A field's text that reads as a number too large for a single: treated as beyond any
+// range, never as a value.
+bool NegativeText(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  return first != std::string_view::npos && text[first] == '-';
+}
+
+// The locale conversion of a field; nothing when the text is not a number or does not
+// fit a single.
 std::optional<float> FieldValue(const TextBox& field, const Session& session) {
-  const std::optional<double> value = TryLocaleNumber(field.Text, session.Decimal());
-  if (!value) return std::nullopt;
-  return Sng(*value);
+  const FieldNumber number = ReadFieldNumber(field, session);
+  if (number.kind != FieldNumber::kValue) return std::nullopt;
+  return number.value;
 }
 
 // A field value read at calculation time: a text that does not convert reads as 0.
@@ -42,29 +51,58 @@ void SelectAllText(TextBox& field) {
   field.SelLength = static_cast<int>(field.Text.size());
 }
 
+FieldNumber ReadFieldNumber(const TextBox& field, const Session& session) {
+  std::optional<double> value;
+  try {
+    value = TryLocaleNumber(field.Text, session.Decimal());
+  } catch (const RuntimeError&) {
+    // Beyond the double range.
+    return {FieldNumber::kTooLarge, 0, NegativeText(field.Text)};
+  }
+  if (!value) return {FieldNumber::kNotANumber, 0, false};
+  if (!std::isfinite(static_cast<float>(*value))) return {FieldNumber::kTooLarge, 0, *value < 0};
+  return {FieldNumber::kValue, static_cast<float>(*value), *value < 0};
+}
+
+double PresenceValue(const TextBox& field) {
+  try {
+    return LeadingNumber(field.Text);
+  } catch (const RuntimeError&) {
+    // A leading number beyond the double range is there all the same.
+    return NegativeText(field.Text) ? -HUGE_VAL : HUGE_VAL;
+  }
+}
+
 bool IsPositive(const TextBox& field) {
-  return LeadingNumber(field.Text) > 0;
+  return PresenceValue(field) > 0;
+}
+
+std::string RangeText(float min, float max, std::string_view unitLabel, const Session& session) {
+  const char sep = session.Decimal();
+  const std::string unit = " " + std::string(unitLabel);
+  return session.Text(108) + PlainNumberText(min, sep) + unit + " -> " + PlainNumberText(max, sep) +
+         unit;
 }
 
 std::int16_t CheckFieldRange(TextBox& field, ControlRef fieldId, float min, float max,
                              std::string_view unitLabel, bool zeroAccepted,
                              ControlRef receivingFocus, const Session& session, ScreenUi& ui) {
   if (session.settings.NoLimits) return 0;
-  const std::string unit = " " + std::string(unitLabel);
   // Leaving the screen never triggers a range message.
   if (receivingFocus.name == Ctl::CmdFine) return 0;
-  if (LeadingNumber(field.Text) == 0 && zeroAccepted) return 0;
-  std::optional<float> value = FieldValue(field, session);
-  if (!value) {
+  if (PresenceValue(field) == 0 && zeroAccepted) return 0;
+  FieldNumber number = ReadFieldNumber(field, session);
+  if (number.kind == FieldNumber::kNotANumber) {
     field.Text = "0";
-    value = 0.0f;
+    number = {FieldNumber::kValue, 0, false};
   }
-  if (!(*value >= min) || *value > max) {
-    const char sep = session.Decimal();
-    const std::string minText = PlainNumberText(min, sep);
-    const std::string message = session.Text(108) + minText + unit + " -> " +
-                                PlainNumberText(max, sep) + unit + "\n" + session.Text(109) +
-                                minText;
+  // A number too large for a single lies beyond any range.
+  const bool outside =
+      number.kind == FieldNumber::kTooLarge || !(number.value >= min) || number.value > max;
+  if (outside) {
+    const std::string minText = PlainNumberText(min, session.Decimal());
+    const std::string message =
+        RangeText(min, max, unitLabel, session) + "\n" + session.Text(109) + minText;
     ui.ShowMessage(message, Icon::kError);
     field.Text = minText;
     ui.SetFocus(fieldId);
@@ -92,7 +130,10 @@ bool CommonFieldRules::LostFocus(ControlRef field, ControlRef receivingFocus) {
       txtTw2_LostFocus(i, receivingFocus);
       return true;
     case Ctl::txtQw:
-      txtQw_LostFocus(i);
+      txtQw_LostFocus(i, receivingFocus);
+      return true;
+    case Ctl::txtDistanza:
+      txtDistanza_LostFocus(receivingFocus);
       return true;
     case Ctl::txtGlic:
       txtGlic_LostFocus(receivingFocus);
@@ -190,12 +231,21 @@ void CommonFieldRules::txtTw2_LostFocus(int index, ControlRef receivingFocus) {
   }
 }
 
-void CommonFieldRules::txtQw_LostFocus(int index) {
+void CommonFieldRules::txtQw_LostFocus(int index, ControlRef receivingFocus) {
   TextBox& flow = form.txtQw[static_cast<std::size_t>(index)];
+  const Unit& unit = ChosenUnit(session.settings, Quantity::kWaterFlow);
+  form.LastCheckResult = CheckFieldRange(flow, Control(Ctl::txtQw, index), 0,
+                                         static_cast<float>(kMaxWaterFlowM3s * unit.factor),
+                                         unit.name, true, receivingFocus, session, ui);
   if (!IsPositive(flow)) return;
   if (comeFreddo) comeFreddo->Value = false;
   TextBox& leaving = form.txtTw2[static_cast<std::size_t>(index)];
   if (IsPositive(leaving)) leaving.Text.clear();
+}
+
+void CommonFieldRules::txtDistanza_LostFocus(ControlRef receivingFocus) {
+  form.LastCheckResult = CheckFieldRange(form.txtDistanza, Control(Ctl::txtDistanza), kMinDistanceM,
+                                         kMaxDistanceM, "m", false, receivingFocus, session, ui);
 }
 
 void CommonFieldRules::txtGlic_LostFocus(ControlRef receivingFocus) {
@@ -227,8 +277,13 @@ DutyCheck ReadDutyInputs(const CommonForm& form, std::int16_t heatingDuty,
     in.twIn = ValueOrZero(form.txtTw1[d], session);
     in.givenTwOut = ValueOrZero(form.txtTw2[d], session);
     const Unit& unit = ChosenUnit(session.settings, Quantity::kWaterFlow);
-    const double typed = TryLocaleNumber(form.txtQw[d].Text, session.Decimal()).value_or(0);
-    in.givenWaterFlow = BaseFromTyped(typed, unit);
+    std::optional<double> typed;
+    try {
+      typed = TryLocaleNumber(form.txtQw[d].Text, session.Decimal());
+    } catch (const RuntimeError&) {
+      // Beyond the double range: a text that does not convert, as any other.
+    }
+    in.givenWaterFlow = BaseFromTyped(typed.value_or(0), unit);
     in.glycolPct = ValueOrZero(form.txtGlic, session);
     in.rhIn = ValueOrZero(form.txtUr, session);
   } catch (const RuntimeError& e) {
@@ -253,6 +308,19 @@ DutyCheck ReadDutyInputs(const CommonForm& form, std::int16_t heatingDuty,
     if (!cooling && static_cast<double>(in.twIn) - in.givenTwOut > 40 && in.givenWaterFlow == 0 &&
         !comeFreddo)
       return fail(103, " > 40 °C", Control(Ctl::txtTw2, dutyIndex));
+  }
+  // What no rating can take, limits or not: a negative water flow, and water that would
+  // have to cool down in a cooling coil or warm up in a heating coil.
+  if (in.givenWaterFlow < 0) {
+    const Unit& unit = ChosenUnit(session.settings, Quantity::kWaterFlow);
+    check.problem = ScreenMessage{
+        RangeText(0, static_cast<float>(kMaxWaterFlowM3s * unit.factor), unit.name, session),
+        Icon::kError, Control(Ctl::txtQw, dutyIndex)};
+    return check;
+  }
+  if (in.twIn > 0 && in.givenTwOut > 0) {
+    if (cooling && in.twIn >= in.givenTwOut) return fail(111, "", Control(Ctl::txtTw2, 0));
+    if (!cooling && !(in.twIn > in.givenTwOut)) return fail(102, "", Control(Ctl::txtTw2, 1));
   }
   if (!cooling) in.rhIn = 0;
   return check;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "screens/controls.h"
@@ -26,6 +27,16 @@ KeyAction ScreenKeyPress(char key, const Settings& settings);
 // Caret at the start and the whole text selected.
 void SelectAllText(TextBox& field);
 
+// The largest water flow a terminal unit of the catalogue takes, m3/s (20 l/s), and the
+// listening distances the sound pressure is worked out for, m: closer than half a metre
+// the unit is no point source any more, beyond 100 m the room's own noise decides.
+inline constexpr double kMaxWaterFlowM3s = 0.02;
+inline constexpr float kMinDistanceM = 0.5f;
+inline constexpr float kMaxDistanceM = 100;
+
+// "Il valore deve essere compreso tra " min unit -> max unit, in the current language.
+std::string RangeText(float min, float max, std::string_view unitLabel, const Session& session);
+
 // The range check on leaving a field, in display units. Returns -1 when the value was out
 // of range (the field then holds the minimum and has the focus again), else 0. Leaving
 // towards the close button, NoLimits, and an empty or zero field whose zero is accepted
@@ -35,8 +46,19 @@ std::int16_t CheckFieldRange(TextBox& field, ControlRef fieldId, float min, floa
                              ControlRef receivingFocus, const Session& session, ScreenUi& ui);
 
 // The presence test of a field: its leading number ("." as the decimal point) is
-// positive. "0,5" is not present, "12,5" is.
+// positive. "0,5" is not present, "12,5" is; a number too large to read is present.
 bool IsPositive(const TextBox& field);
+// The leading number of a field, ±infinity for one beyond the double range.
+double PresenceValue(const TextBox& field);
+
+// The locale conversion of a field into a single.
+struct FieldNumber {
+  enum Kind { kValue, kNotANumber, kTooLarge };
+  Kind kind = kNotANumber;
+  float value = 0;        // kValue
+  bool negative = false;  // kValue, kTooLarge
+};
+FieldNumber ReadFieldNumber(const TextBox& field, const Session& session);
 
 // The leave-field rules of the fields every screen has. `comeFreddo` is the "=QW(C)" box
 // of the standard screen (nullptr on screens without it); `pressureLimitPa` the top of the
@@ -56,7 +78,8 @@ struct CommonFieldRules {
   void txtTbu_LostFocus(ControlRef receivingFocus);
   void txtUr_LostFocus(ControlRef receivingFocus);
   void txtTw2_LostFocus(int index, ControlRef receivingFocus);
-  void txtQw_LostFocus(int index);
+  void txtQw_LostFocus(int index, ControlRef receivingFocus);
+  void txtDistanza_LostFocus(ControlRef receivingFocus);
   void txtGlic_LostFocus(ControlRef receivingFocus);
   void txtpsu_LostFocus(ControlRef receivingFocus);
   // Ticking "=QW(C)": the heating duty takes the cooling water flow.

@@ -101,7 +101,8 @@ class StandardRating {
                    bool partner);
   bool RateHeating(int s, int m, CoilConstants constants, CoilModel coil, float airFlow,
                    RatedRow& row);
-  void AddRow(RatedRow& row);
+  // False: the row cannot be written (the message says why).
+  bool AddRow(RatedRow& row);
 
   const SeriesTraits& traits_;
   const StandardInputs& in_;
@@ -194,8 +195,7 @@ bool StandardRating::RateModel(int s, int m) {
     }
   }
   row.airFlowM3s = r_.airFlow;
-  AddRow(row);
-  return true;
+  return AddRow(row);
 }
 
 bool StandardRating::RateNaturalConvection(int s, int m, RatedRow& row) {
@@ -232,8 +232,7 @@ bool StandardRating::RateNaturalConvection(int s, int m, RatedRow& row) {
   }
   row.soundPowerDb = t_.TabLWA(s, m);
   row.soundShown = row.soundPowerDb > 0;
-  AddRow(row);
-  return true;
+  return AddRow(row);
 }
 
 float StandardRating::CatalogueFlow(int k, int m) const {
@@ -402,6 +401,12 @@ bool StandardRating::RateHeating(int s, int m, CoilConstants constants, CoilMode
   // The two-in-one units' heating coil spans more of the unit than its face.
   if (k.lengthFromDeltaL) coil.lengthFactor = t_.TabDeltaL(m);
   const bool nominal = traits_.airFlow == AirFlowRule::kNominalHeater;
+  if (nominal && r_.givenTwOut <= 0) {
+    // The unit heaters' characteristic is given for a water temperature drop: without the
+    // leaving water temperature there is none to rate them at.
+    result_.message = ScreenMessage{s_.Text(107), Icon::kError, Control(Ctl::txtTw2, 1)};
+    return false;
+  }
   if (nominal) {
     airFlow = t_.TabQA(m);
     constants.CoilFrictionCoef = t_.TabC50(m);
@@ -437,12 +442,17 @@ bool StandardRating::RateHeating(int s, int m, CoilConstants constants, CoilMode
   return true;
 }
 
-void StandardRating::AddRow(RatedRow& row) {
+bool StandardRating::AddRow(RatedRow& row) {
+  if (in_.distanceProblem) {
+    result_.message = in_.distanceProblem;
+    return false;
+  }
   // The listening distance and the directivity are read when the first row needs them.
   const float distance = in_.distanceM.Get();
   const std::int16_t directivity = in_.directivity.Get();
   row.soundPressureDb = CInt(SoundPressureLevel(row.soundPowerDb, distance, directivity));
   result_.rows.push_back(std::move(row));
+  return true;
 }
 
 }  // namespace

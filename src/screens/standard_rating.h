@@ -31,6 +31,8 @@ struct StandardInputs {
   // The listening distance (m) and the directivity, read when the first row needs them.
   Deferred<float> distanceM;
   Deferred<std::int16_t> directivity;
+  // A listening distance of 0 or less: no sound pressure can be given for it.
+  std::optional<ScreenMessage> distanceProblem;
 };
 
 // Rates the models and speeds of `in` for the series. Ends at the first duty whose

@@ -82,6 +82,7 @@ void StandardScreen::Configure(const SeriesTraits& traits) {
   form.lblPsu.Enabled = traits.staticPressure;
   form.txtpsu.Enabled = traits.staticPressure;
   form.chkHX.Visible = traits.additionalCoilBox;
+  form.chkComeFreddo.Visible = traits.cooling;
   form.chkFlap.Visible = traits.flapBox;
   form.lblglic.Enabled = traits.glycol;
   form.txtGlic.Enabled = traits.glycol;
@@ -156,6 +157,10 @@ StandardInputs StandardScreen::ReadInputs() {
   in.heating = ReadDutyInputs(form, 1, form.chkComeFreddo.Value, s);
   in.distanceM =
       Deferred<float>::Of([&] { return LocaleSingle(form.txtDistanza.Text, s.Decimal()); });
+  if (const FieldNumber distance = ReadFieldNumber(form.txtDistanza, s);
+      distance.kind == FieldNumber::kValue && distance.value <= 0)
+    in.distanceProblem = ScreenMessage{RangeText(kMinDistanceM, kMaxDistanceM, "m", s),
+                                       Icon::kError, Control(Ctl::txtDistanza)};
   in.directivity = Deferred<std::int16_t>::Of(
       [&] { return CInt(LocaleNumber(form.cboDirezione.Text(), s.Decimal())); });
   return in;

@@ -66,6 +66,19 @@ TEST_F(FieldRulesTest, rangeChecksOnLeavingFields) {
       {Control(Ctl::txtpsu, -1), "81", Control(Ctl::txtTsa1, 0), true, "0"},
       // Leaving towards Fine never checks.
       {Control(Ctl::txtTsa1, 0), "35", kFine, false, "35"},
+      // A number too large for a single (or a double) lies beyond every range.
+      {Control(Ctl::txtTsa1, 0), "1e400", kNextField, true, "18"},
+      {Control(Ctl::txtTsa1, 1), "-1e39", kNextField, true, "-10"},
+      {Control(Ctl::txtUr, -1), "99999999999999999999999999999999999999999", kNextField, true,
+       "20"},
+      {Control(Ctl::txtpsu, -1), "1e39", Control(Ctl::txtTsa1, 0), true, "0"},
+      // Water flows are never negative; listening distances lie within 0.5 .. 100 m.
+      {Control(Ctl::txtQw, 0), "-0.1", kNextField, true, "0"},
+      {Control(Ctl::txtQw, 1), "1e400", kNextField, true, "0"},
+      {Control(Ctl::txtQw, 1), "0.3", kNextField, false, "0.3"},
+      {Control(Ctl::txtDistanza, -1), "0", kNextField, true, "0.5"},
+      {Control(Ctl::txtDistanza, -1), "250", kNextField, true, "0.5"},
+      {Control(Ctl::txtDistanza, -1), "3", kNextField, false, "3"},
   };
   for (const auto& c : cases) {
     ui.messages.clear();
@@ -73,6 +86,19 @@ TEST_F(FieldRulesTest, rangeChecksOnLeavingFields) {
     EXPECT_EQ(!ui.messages.empty(), c.message) << ControlName(c.field) << " " << c.typed;
     EXPECT_EQ(Text(c.field), c.after) << ControlName(c.field) << " " << c.typed;
   }
+}
+
+TEST_F(FieldRulesTest, numbersTooLargeToReadLeaveTheCouplingAlone) {
+  for (const ControlRef field :
+       {Control(Ctl::txtTbu), Control(Ctl::txtTw2, 0), Control(Ctl::txtTw2, 1)}) {
+    screen.form = StandardForm{};
+    ui.messages.clear();
+    EXPECT_NO_THROW(Leave(field, "1e400")) << ControlName(field);
+    EXPECT_NO_THROW(Leave(field, "1e39")) << ControlName(field);
+  }
+  session->settings.NoLimits = true;
+  EXPECT_NO_THROW(Leave(Control(Ctl::txtTsa1, 0), "1e400"));
+  EXPECT_NO_THROW(Leave(Control(Ctl::txtUr), "1e39"));
 }
 
 TEST_F(FieldRulesTest, noLimitsSkipsRangeChecksButKeepsTheCoupling) {

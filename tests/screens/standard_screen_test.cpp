@@ -303,16 +303,65 @@ TEST(StandardScreen, noModelPassingTheFiltersShowsText104) {
 
 TEST(StandardScreen, runTimeErrorEndsTheCalculationWithItsNumber) {
   Opened o("MIRAL");
-  o.screen->form.txtDistanza.Text = "0";  // a zero listening distance
-  o.Calculate(3);
-  ASSERT_EQ(o.ui.messages.size(), 1u);
-  EXPECT_EQ(o.ui.messages[0].text, "Errore generico : 11");
-  EXPECT_EQ(o.ui.messages[0].icon, Icon::kWarning);
-
-  o.screen->form.txtDistanza.Text = "1";
   o.screen->form.txtpsu.Text = "abc";
   o.Calculate(3);
-  EXPECT_EQ(o.ui.messages.at(0).text, "Errore generico : 13");
+  ASSERT_EQ(o.ui.messages.size(), 1u);
+  EXPECT_EQ(o.ui.messages[0].text, "Errore generico : 13");
+  EXPECT_EQ(o.ui.messages[0].icon, Icon::kWarning);
+}
+
+// Inputs no rating can take are told as such, limits or not, never as a generic error or a
+// silent result.
+TEST(StandardScreen, inputsNoRatingCanTakeAreToldWithTheirField) {
+  const struct {
+    const char* series;
+    bool noLimits;
+    void (*edit)(StandardForm&);
+    const char* message;
+    ControlRef focus;
+  } cases[] = {
+      {"MIRAL", false, [](StandardForm& f) { f.txtDistanza.Text = "0"; },
+       "Il valore deve essere compreso tra 0.5 m -> 100 m", Control(Ctl::txtDistanza)},
+      {"MIRAL", true, [](StandardForm& f) { f.txtDistanza.Text = "-5"; },
+       "Il valore deve essere compreso tra 0.5 m -> 100 m", Control(Ctl::txtDistanza)},
+      // The leaving water never left: on the wrong side of the entering water.
+      {"MIRAL", false, [](StandardForm& f) { f.txtTw1[0].Text = "15"; },
+       "La temp. Uscita deve essere > di quella di ingresso", Control(Ctl::txtTw2, 0)},
+      {"MIRAL", true, [](StandardForm& f) { f.txtTw2[1].Text = "75"; },
+       "La temp. Uscita deve essere < di quella di ingresso", Control(Ctl::txtTw2, 1)},
+      {"BRISK", true,
+       [](StandardForm& f) {
+         f.txtTw2[0].Text = "";
+         f.txtQw[0].Text = "-0.1";
+       },
+       "Il valore deve essere compreso tra 0 l/s -> 20 l/s", Control(Ctl::txtQw, 0)},
+      // The unit heaters rated from their output need the leaving water temperature.
+      {"Q70", false,
+       [](StandardForm& f) {
+         f.txtTw2[1].Text = "";
+         f.txtQw[1].Text = "0.3";
+       },
+       "Occorre immettere la temp. uscita o la portata acqua", Control(Ctl::txtTw2, 1)},
+  };
+  for (const auto& c : cases) {
+    Opened o(c.series);
+    o.session->settings.NoLimits = c.noLimits;
+    c.edit(o.screen->form);
+    o.Calculate(o.screen->form.cboVel.ListIndex);
+    ASSERT_EQ(o.ui.messages.size(), 1u) << c.message;
+    EXPECT_EQ(o.ui.messages[0].text, c.message);
+    EXPECT_EQ(o.ui.messages[0].icon, Icon::kError) << c.message;
+    ASSERT_FALSE(o.ui.focus.empty()) << c.message;
+    EXPECT_EQ(o.ui.focus.back(), c.focus) << c.message;
+    EXPECT_TRUE(ModelRows(*o.screen).empty()) << c.message;
+  }
+}
+
+TEST(StandardScreen, q70OffersNoComeFreddoBox) {
+  Opened o("Q70");
+  EXPECT_FALSE(o.screen->IsUsable(Control(Ctl::chkComeFreddo)));
+  Opened miral("MIRAL");
+  EXPECT_TRUE(miral.screen->IsUsable(Control(Ctl::chkComeFreddo)));
 }
 
 TEST(StandardScreen, comeFreddoHeatsWithTheCoolingWaterFlowOfTheSameModel) {
