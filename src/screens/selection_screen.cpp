@@ -1,7 +1,11 @@
 #include "screens/selection_screen.h"
 
+#include <cmath>
+#include <optional>
 #include <string>
 
+#include "app/numbers.h"
+#include "app/units.h"
 #include "screens/like.h"
 
 namespace vestra::screens {
@@ -84,6 +88,41 @@ void ScreenBase::RegisterCommonControls(CommonForm& f) {
   controls_.Add(Control(Ctl::CmdFine), f.CmdFine);
   controls_.Add(Control(Ctl::cmdStampa), f.cmdStampa);
   controls_.Add(Control(Ctl::cmdLegend), f.cmdLegend);
+}
+
+namespace {
+
+// Rewrites a typed quantity from one unit into another; a text that is not a number, or
+// holds no quantity, stays as typed.
+void Convert(TextBox& field, const Unit& from, const Unit& to, char decimalSeparator) {
+  if (from.factor == to.factor) return;
+  std::optional<double> typed;
+  try {
+    typed = TryLocaleNumber(field.Text, decimalSeparator);
+  } catch (const RuntimeError&) {
+    return;
+  }
+  if (!typed || *typed == 0) return;
+  const double converted = *typed / from.factor * to.factor;
+  if (!std::isfinite(static_cast<float>(converted))) return;
+  field.Text = PlainNumberText(static_cast<float>(converted), decimalSeparator);
+}
+
+}  // namespace
+
+void ScreenBase::UnitsChanged(const Settings& previous) {
+  CommonForm& f = Form();
+  const char sep = session_.Decimal();
+  const Unit& waterFrom = ChosenUnit(previous, Quantity::kWaterFlow);
+  const Unit& waterTo = ChosenUnit(session_.settings, Quantity::kWaterFlow);
+  const Unit& pressureFrom = ChosenUnit(previous, Quantity::kAirPressure);
+  const Unit& pressureTo = ChosenUnit(session_.settings, Quantity::kAirPressure);
+  for (std::size_t i = 0; i < 2; ++i) {
+    Convert(f.txtQw[i], waterFrom, waterTo, sep);
+    f.lblumQw[i].Caption = std::string(waterTo.name);
+  }
+  Convert(f.txtpsu, pressureFrom, pressureTo, sep);
+  f.lblumDpa.Caption = std::string(pressureTo.name);
 }
 
 KeyAction ScreenBase::Form_KeyPress(char key) const {

@@ -80,6 +80,11 @@ class SelectionScreen {
   // The order in which Tab and Enter walk the controls.
   virtual std::span<const ControlRef> TabOrder() const = 0;
 
+  // The units were changed (from `previous`): the unit labels follow, and the quantities
+  // typed in the old units are rewritten in the new ones, so that what a field holds is
+  // always read in the unit beside it.
+  virtual void UnitsChanged(const Settings& previous) = 0;
+
   // The typed rows of the last Calculate and the message that ended it.
   virtual const CalculationResult& LastCalculation() const = 0;
   // The model rows the last Calculate wrote into the grid.
@@ -134,6 +139,7 @@ class ScreenBase : public SelectionScreen {
   using SelectionScreen::Field;
   bool IsUsable(ControlRef control) const override { return controls_.IsUsable(control); }
   const CalculationResult& LastCalculation() const override { return last_; }
+  void UnitsChanged(const Settings& previous) override;
 
  protected:
   // The three phases of the screen's Calculate: read and check, rate, format into the

@@ -23,6 +23,8 @@
 #include <QTimer>
 
 #include "app/ui/main_window.h"
+#include "app/ui/units_dialog.h"
+#include "app/units.h"
 #include "screens/results_grid.h"
 #include "screens/ui/results_grid_view.h"
 #include "ui_fixture.h"
@@ -163,6 +165,55 @@ TEST(StandardWindow, aRangeMessageGivesTheFocusBackToTheField) {
   EXPECT_EQ(dryBulb->text(), "18");
   EXPECT_EQ(QApplication::focusWidget(), dryBulb);
   EXPECT_EQ(dryBulb->selectedText(), "18");
+}
+
+// Numbers too large for the program's arithmetic, typed into every field and left: each
+// is told or taken, and the program goes on.
+TEST(StandardWindow, anOverflowingNumberInAnyFieldNeverEndsTheProgram) {
+  StartedProgram p;
+  ui::StandardWindow& w = p.Choose("mnuprod(2)");
+  for (const QString& huge : {QStringLiteral("1e400"), QStringLiteral("1e39"),
+                              QString(41, QLatin1Char('9')), QStringLiteral("-1e39")}) {
+    for (const screens::ControlRef& ref : w.screen().TabOrder()) {
+      if (!w.FieldWidget(ref) || !w.FieldWidget(ref)->isEnabled()) continue;
+      TypeInto(w, ref, huge);
+      QTest::keyClick(w.FieldWidget(ref), Qt::Key_Tab);
+      Settle();
+    }
+    QTest::mouseClick(w.ButtonWidget(Ctl::cmdCalcola), Qt::LeftButton);
+    Settle();
+    EXPECT_FALSE(w.IsClosed()) << huge.toStdString();
+  }
+  // What the fields with a range hold now is their minimum, told once each.
+  EXPECT_EQ(w.FieldWidget(Control(Ctl::txtTsa1, 0))->text(), "18");
+  EXPECT_FALSE(p.desktop.messages.empty());
+  for (const auto& m : p.desktop.messages)
+    EXPECT_FALSE(m.text.contains(QStringLiteral("Overflow"))) << m.text.toStdString();
+}
+
+TEST(StandardWindow, changedUnitsRelabelTheFieldsAndRewriteWhatIsTyped) {
+  StartedProgram p;
+  ui::StandardWindow& w = p.Choose("mnuprod(2)");
+  TypeInto(w, Control(Ctl::txtQw, 0), "0.2");
+  TypeInto(w, Control(Ctl::txtpsu), "40");
+  QTest::keyClick(w.FieldWidget(Control(Ctl::txtpsu)), Qt::Key_Tab);
+  Settle();
+  p.main().ShowUnitsDialog();
+  ui::UnitsDialog* dialog = p.main().OpenUnitsDialog();
+  for (const Quantity q : {Quantity::kWaterFlow, Quantity::kAirPressure}) {  // l/h, mmH2O
+    dialog->List(q)->setFocus();
+    QTest::keyClick(dialog->List(q), Qt::Key_Down);
+  }
+  dialog->close();
+  Settle();
+  ASSERT_EQ(p.session().settings.UnitQw, 1);
+  EXPECT_EQ(w.FieldWidget(Control(Ctl::txtQw, 0))->text(), "720");
+  EXPECT_EQ(w.FieldWidget(Control(Ctl::txtpsu))->text(), "4.08");
+  EXPECT_EQ(w.standard().form.lblumQw[0].Caption, "l/h");
+  EXPECT_EQ(w.standard().form.lblumDpa.Caption, "mmH2O");
+  QTest::mouseClick(w.ButtonWidget(Ctl::cmdCalcola), Qt::LeftButton);
+  Settle();
+  EXPECT_TRUE(p.desktop.messages.empty()) << p.desktop.messages.front().text.toStdString();
 }
 
 TEST(StandardWindow, calculateDoesNotRunWhenLeavingTheFieldForItBringsAMessage) {

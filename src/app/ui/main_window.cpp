@@ -351,7 +351,16 @@ LanguageChooser* MainWindow::OpenLanguageChooser() const {
 }
 
 void MainWindow::ShowUnitsDialog() {
-  if (!units_) units_ = new UnitsDialog(session_.settings, session_.settingsFile, desktop_, this);
+  if (!units_) {
+    units_ = new UnitsDialog(session_.settings, session_.settingsFile, desktop_, this);
+    // The open screens read their fields in the new units from now on.
+    units_->onUnitsChanged = [this](const Settings& previous) {
+      for (QMdiSubWindow* sub : mdi_->subWindowList())
+        if (auto* window = dynamic_cast<ScreenWindow*>(sub->widget());
+            window && !window->IsClosed())
+          window->UnitsChanged(previous);
+    };
+  }
   units_->show();
   units_->raise();
   units_->activateWindow();

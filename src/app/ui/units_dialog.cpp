@@ -115,7 +115,13 @@ void UnitsDialog::Confirm() {
 }
 
 void UnitsDialog::closeEvent(QCloseEvent* event) {
+  const Settings previous = settings_;
   state_.close(settings_);
+  const bool changed = previous.UnitPt != settings_.UnitPt || previous.UnitQa != settings_.UnitQa ||
+                       previous.UnitQw != settings_.UnitQw ||
+                       previous.UnitDpW != settings_.UnitDpW ||
+                       previous.UnitDpA != settings_.UnitDpA;
+  if (changed && onUnitsChanged) onUnitsChanged(previous);
   QWidget::closeEvent(event);
 }
 

@@ -7,6 +7,7 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 
 #include "app/settings.h"
 #include "app/units.h"
@@ -26,6 +27,9 @@ class UnitsDialog : public QWidget {
   UnitsDialog(Settings& settings, SettingsFile* file, Desktop desktop, QWidget* parent = nullptr);
 
   QComboBox* List(Quantity quantity) const;
+
+  // Told when a close changed the program's units, with the settings as they were.
+  std::function<void(const Settings& previous)> onUnitsChanged;
   QPushButton* OkButton() const { return cmdOK_; }
 
  protected:

@@ -209,7 +209,7 @@ QLayout* ScreenWindow::BuildResults(
   };
   grid_->onCopy = [this](int first, int last, int lastCol) {
     if (Blocked()) return;
-    screen_->Grd_KeyPress(3, first, last, lastCol);
+    Guarded([&] { screen_->Grd_KeyPress(3, first, last, lastCol); });
   };
 
   panLegend_ = new QFrame;
@@ -383,10 +383,29 @@ void ScreenWindow::LoadModels() {
   Push();
 }
 
+void ScreenWindow::UnitsChanged(const Settings& previous) {
+  Handle([&] { screen_->UnitsChanged(previous); });
+}
+
 void ScreenWindow::Handle(const std::function<void()>& handler) {
   Pull();
-  handler();
+  Guarded(handler);
   Push();
+}
+
+void ScreenWindow::Guarded(const std::function<void()>& work) {
+  // No fault of a handler ends the program or leaves the window half updated: it is told
+  // as a screen tells a run-time error, and the user goes on.
+  std::string message;
+  try {
+    work();
+    return;
+  } catch (const RuntimeError& e) {
+    message = screens::GenericErrorMessage(e.number()).text;
+  } catch (const std::exception& e) {
+    message = e.what();
+  }
+  ShowMessage(message, screens::Icon::kWarning);
 }
 
 // ---- focus, keys and the deferred messages of the leave-field rules --------------------
@@ -413,11 +432,11 @@ void ScreenWindow::OnFocusChanged(QWidget* now) {
     // over: a message box must not open while a mouse press is being delivered.
     collecting_ = true;
     Pull();
-    screen_->LostFocus(left, *arriving);
+    Guarded([&] { screen_->LostFocus(left, *arriving); });
     collecting_ = false;
     Push();
   }
-  screen_->GotFocus(*arriving);
+  Guarded([&] { screen_->GotFocus(*arriving); });
   SelectAllDeferred(*arriving);
   if (!queued_.empty() || pendingFocus_) ScheduleDelivery();
 }
@@ -466,7 +485,7 @@ void ScreenWindow::ApplyFocus(ControlRef ref) {
   if (!widget) return;
   current_ = ref;
   widget->setFocus(Qt::OtherFocusReason);
-  screen_->GotFocus(ref);
+  Guarded([&] { screen_->GotFocus(ref); });
   SelectAllDeferred(ref);
 }
 

@@ -51,6 +51,9 @@ class ScreenWindow : public QWidget, public screens::ScreenUi {
   // of the catalogue is left to the caller.
   void LoadModels();
 
+  // The program's units changed (from `previous`): labels and typed quantities follow.
+  void UnitsChanged(const Settings& previous);
+
   // The focus to the first control the user can reach, as the screen opens.
   void FocusFirstControl();
 
@@ -178,6 +181,8 @@ class ScreenWindow : public QWidget, public screens::ScreenUi {
   void CloseScreen();
   // Runs a handler of the screen between a pull and a push.
   void Handle(const std::function<void()>& handler);
+  // Runs work of the screen; a fault in it is shown as a message.
+  void Guarded(const std::function<void()>& work);
 
   void OnFine();
   void OnCheckClicked(screens::ControlRef ref, bool checked);
