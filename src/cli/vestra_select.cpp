@@ -3,6 +3,7 @@
 // as a user would type it (and leaves the field, so range checks, coupling and the
 // alternative datum apply), presses Calculate and prints the results table.
 //
+//   vestra-select --help         the usage, and per series the controls --set takes
 //   vestra-select --series CODE [--speed N|TEXT|all] [--model NAME|N|all]
 //                 [--set CONTROL=TEXT]... [--units Pt,Qa,Qw,DpW,DpA] [--lang N]
 //                 [--decimal-separator .|,] [--nolimits] [--format tsv|json]
@@ -11,9 +12,12 @@
 // base units with each duty's status ("values").
 //
 // Exit codes: 0 rows written, 1 a message ended the calculation (also on stderr; the rows
-// written are still printed), 2 bad usage.
+// written are still printed) or a --set was rejected as the screen would reject it (the
+// message on stderr, no table), 2 bad usage.
 
 #include <array>
+#include <cmath>
+#include <cstdio>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -44,11 +48,44 @@ constexpr const char* kTool = "vestra-select";
 constexpr const char* kUsage =
     "usage: vestra-select --series CODE [--speed N|all] [--model NAME|N|all] "
     "[--set CONTROL=TEXT]... [--units Pt,Qa,Qw,DpW,DpA] [--lang N] [--decimal-separator .|,] "
-    "[--nolimits] [--format tsv|json]";
+    "[--nolimits] [--format tsv|json]   |   vestra-select --help";
 
 struct UsageError {
   std::string message;
 };
+
+// Text of the command line shown in a message: cut, and with control characters escaped,
+// so that a message stays one readable line.
+std::string Echo(std::string_view text) {
+  constexpr std::size_t kShown = 60;
+  std::string out;
+  for (const unsigned char c : text.substr(0, kShown)) {
+    if (c < 0x20 || c == 0x7f) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+      out += escaped;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  if (text.size() > kShown) out += "...";
+  return "\"" + out + "\"";
+}
+
+// A screen's message on one line of stderr.
+std::string OneLine(std::string text) {
+  for (char& c : text)
+    if (c == '\n' || c == '\r') c = ' ';
+  return text;
+}
+
+// A whole number from low to high, checked before it is narrowed.
+std::optional<int> WholeNumberIn(std::string_view text, int low, int high) {
+  const std::optional<double> number = cli::ParseNumber(text);
+  if (!number || *number != std::floor(*number) || *number < low || *number > high)
+    return std::nullopt;
+  return static_cast<int>(*number);
+}
 
 struct Options {
   std::string series;
@@ -60,6 +97,7 @@ struct Options {
   std::optional<std::string> decimalSeparator;
   bool noLimits = false;
   bool json = false;
+  bool help = false;
 };
 
 Options ParseOptions(int argc, char** argv) {
@@ -80,7 +118,7 @@ Options ParseOptions(int argc, char** argv) {
       const std::string assignment = value(i, arg);
       const std::size_t eq = assignment.find('=');
       if (eq == std::string::npos || eq == 0)
-        throw UsageError{"--set needs CONTROL=TEXT, not \"" + assignment + "\""};
+        throw UsageError{"--set needs CONTROL=TEXT, not " + Echo(assignment)};
       o.sets.emplace_back(assignment.substr(0, eq), assignment.substr(eq + 1));
     } else if (arg == "--units") {
       const std::string list = value(i, arg);
@@ -90,37 +128,38 @@ Options ParseOptions(int argc, char** argv) {
         const std::size_t comma = list.find(',', start);
         const std::string item =
             list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        const auto number = cli::ParseNumber(item);
-        if (!number || *number != static_cast<int>(*number) || *number < 0 ||
-            (comma == std::string::npos) != (k == 4))
-          throw UsageError{"--units needs five unit choices Pt,Qa,Qw,DpW,DpA, not \"" + list +
-                           "\""};
+        const std::optional<int> number = WholeNumberIn(item, 0, 2);
+        if (!number || (comma == std::string::npos) != (k == 4))
+          throw UsageError{"--units needs five unit choices Pt,Qa,Qw,DpW,DpA (0, 1 or 2), not " +
+                           Echo(list)};
         units[k] = static_cast<std::int16_t>(*number);
         start = comma + 1;
       }
       o.units = units;
     } else if (arg == "--lang") {
       const std::string text = value(i, arg);
-      const auto number = cli::ParseNumber(text);
-      if (!number || *number != static_cast<int>(*number) || *number < 0 || *number > 14)
-        throw UsageError{"--lang needs a language index 0..14, not \"" + text + "\""};
+      const std::optional<int> number = WholeNumberIn(text, 0, 14);
+      if (!number) throw UsageError{"--lang needs a language index 0..14, not " + Echo(text)};
       o.lang = static_cast<std::int16_t>(*number);
     } else if (arg == "--decimal-separator") {
       const std::string text = value(i, arg);
       if (text != "." && text != ",")
-        throw UsageError{"--decimal-separator must be \".\" or \",\", not \"" + text + "\""};
+        throw UsageError{"--decimal-separator must be \".\" or \",\", not " + Echo(text)};
       o.decimalSeparator = text;
+    } else if (arg == "--help" || arg == "-h") {
+      o.help = true;
     } else if (arg == "--nolimits") {
       o.noLimits = true;
     } else if (arg == "--format") {
       const std::string text = value(i, arg);
       if (text != "tsv" && text != "json")
-        throw UsageError{"--format must be tsv or json, not \"" + text + "\""};
+        throw UsageError{"--format must be tsv or json, not " + Echo(text)};
       o.json = text == "json";
     } else {
-      throw UsageError{"unknown option \"" + std::string(arg) + "\"; " + kUsage};
+      throw UsageError{"unknown option " + Echo(arg) + "; " + kUsage};
     }
   }
+  if (o.help) return o;
   if (o.series.empty()) throw UsageError{std::string("--series is required; ") + kUsage};
   return o;
 }
@@ -166,44 +205,89 @@ int ChooseEntry(const ComboBox& combo, const std::string& choice, std::string_vi
   if (choice == "all") return 0;
   for (int i = 0; i < combo.ListCount(); ++i)
     if (combo.List[static_cast<std::size_t>(i)] == choice) return i;
-  if (const auto number = cli::ParseNumber(choice);
-      number && *number == static_cast<int>(*number) && *number >= 0 && *number < combo.ListCount())
-    return static_cast<int>(*number);
+  if (const std::optional<int> number = WholeNumberIn(choice, 0, combo.ListCount() - 1))
+    return *number;
   std::string entries;
   for (int i = 1; i < combo.ListCount(); ++i)
     entries += (i > 1 ? ", " : "") + combo.List[static_cast<std::size_t>(i)];
-  throw UsageError{"no " + std::string(what) + " \"" + choice + "\"; the list holds: " + entries};
+  throw UsageError{"no " + std::string(what) + " " + Echo(choice) + "; the list holds: " + entries};
 }
 
+// The controls a --set may name on the screen as the series sets it up: the fields,
+// boxes and lists the user can reach, in tab order.
+std::vector<std::string> SettableControls(const SelectionScreen& screen) {
+  std::vector<std::string> names;
+  for (const ControlRef& ref : screen.TabOrder())
+    if ((screen.Field(ref) || screen.Check(ref) || screen.Combo(ref)) && screen.IsUsable(ref))
+      names.push_back(ControlName(ref));
+  return names;
+}
+
+std::string Joined(const std::vector<std::string>& names) {
+  std::string out;
+  for (const std::string& name : names) out += (out.empty() ? "" : ", ") + name;
+  return out;
+}
+
+// A --set whose field the screen rejected (a range reset, the wet-bulb rule, the order of
+// the water temperatures): the run stops, as the user would have to mend it first.
+struct Rejected {
+  std::vector<std::string> messages;
+};
+
 // Types text into a control as a user does, then leaves it towards the next control.
-void ApplySet(SelectionScreen& screen, const std::string& name, const std::string& text,
-              const Session& session) {
+void ApplySet(SelectionScreen& screen, RecordingUi& ui, const std::string& name,
+              const std::string& text, const Session& session) {
   const std::optional<ControlRef> control = ParseControlName(name);
-  if (!control) throw UsageError{"unknown control \"" + name + "\""};
-  const bool isField = screen.Field(*control) != nullptr;
-  const bool isCheck = screen.Check(*control) != nullptr;
-  const bool isCombo = screen.Combo(*control) != nullptr;
+  const bool isField = control && screen.Field(*control) != nullptr;
+  const bool isCheck = control && screen.Check(*control) != nullptr;
+  const bool isCombo = control && screen.Combo(*control) != nullptr;
   if (!isField && !isCheck && !isCombo)
-    throw UsageError{"\"" + name + "\" is not a field, check box or list of this screen"};
+    throw UsageError{"unknown control " + Echo(name) + "; " + session.settings.CurrentSeries +
+                     " takes " + Joined(SettableControls(screen))};
   if (!screen.IsUsable(*control))
     throw UsageError{"\"" + name + "\" is hidden or disabled for " +
-                     session.settings.CurrentSeries};
+                     session.settings.CurrentSeries + "; it takes " +
+                     Joined(SettableControls(screen))};
   auto usable = [&](ControlRef c) { return screen.IsUsable(c); };
   const ControlRef next = NextInTabOrder(screen.TabOrder(), *control, usable);
+  const std::size_t before = ui.messages.size();
   screen.GotFocus(*control);
   if (isField) {
     std::string typed;
     for (const char c : text) typed += screen.Form_KeyPress(c).key;
     screen.Field(*control)->Text = typed;
   } else if (isCheck) {
-    if (text != "0" && text != "1")
-      throw UsageError{"a check box takes 0 or 1, not \"" + text + "\""};
+    if (text != "0" && text != "1") throw UsageError{"a check box takes 0 or 1, not " + Echo(text)};
     screen.CheckBox_Click(*control, text == "1");
   } else {
     ComboBox& combo = *screen.Combo(*control);
     combo.ListIndex = ChooseEntry(combo, text, name);
   }
   screen.LostFocus(*control, next);
+  if (ui.messages.size() > before) {
+    Rejected rejected;
+    for (std::size_t i = before; i < ui.messages.size(); ++i)
+      rejected.messages.push_back(name + ": " + OneLine(ui.messages[i].text));
+    throw rejected;
+  }
+}
+
+// The usage, then per series the controls --set takes.
+void PrintHelp() {
+  std::cout << kUsage
+            << "\n\nThe controls --set takes, per series (CONTROL=TEXT; a check box "
+               "takes 0 or 1, a list an entry or its index):\n";
+  Session session;
+  session.settings.LangBase = LangBaseFor(0);
+  RecordingUi ui;
+  for (const SeriesTraits& traits : AllSeriesTraits()) {
+    PrepareDispatch(session, traits);
+    const std::unique_ptr<SelectionScreen> screen = CreateScreen(session, ui, traits);
+    if (!screen) continue;
+    screen->Configure(traits);
+    std::cout << "  " << traits.name << ": " << Joined(SettableControls(*screen)) << "\n";
+  }
 }
 
 std::string TsvRow(const std::vector<std::string>& cells) {
@@ -334,6 +418,10 @@ void Print(const SelectionScreen& screen, const RecordingUi& ui, const Session& 
 
 int Run(int argc, char** argv) {
   const Options options = ParseOptions(argc, argv);
+  if (options.help) {
+    PrintHelp();
+    return 0;
+  }
   const SeriesTraits* traits = FindSeries(options.series);
   if (!traits) {
     std::string known;
@@ -385,14 +473,14 @@ int Run(int argc, char** argv) {
     ComboBox& models = screen.Form().cboModel;
     models.ListIndex = ChooseEntry(models, *options.model, "model");
   }
-  for (const auto& [name, text] : options.sets) ApplySet(screen, name, text, session);
+  for (const auto& [name, text] : options.sets) ApplySet(screen, ui, name, text, session);
 
   const std::size_t before = ui.messages.size();
   screen.cmdCalcola_Click();
   Print(screen, ui, session, options.json);
   if (ui.messages.size() > before) {
     for (std::size_t i = before; i < ui.messages.size(); ++i)
-      cli::PrintError(kTool, ui.messages[i].text);
+      cli::PrintError(kTool, OneLine(ui.messages[i].text));
     return 1;
   }
   return 0;
@@ -406,9 +494,15 @@ int main(int argc, char** argv) {
   } catch (const UsageError& e) {
     vestra::cli::PrintError(kTool, e.message);
     return vestra::cli::kExitUsage;
+  } catch (const Rejected& e) {
+    for (const std::string& message : e.messages) vestra::cli::PrintError(kTool, message);
+    return 1;
   } catch (const vestra::RuntimeError& e) {
     vestra::cli::PrintError(kTool,
                             std::string(e.what()) + " (error " + std::to_string(e.number()) + ")");
+    return vestra::cli::kExitUsage;
+  } catch (const std::exception& e) {
+    vestra::cli::PrintError(kTool, e.what());
     return vestra::cli::kExitUsage;
   }
 }

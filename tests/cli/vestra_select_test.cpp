@@ -47,16 +47,49 @@ TEST(VestraSelect, printsTheHeadingsAndOneLinePerModelAndSpeed) {
   EXPECT_EQ(Lines(one.out), 3);
 }
 
-TEST(VestraSelect, appliesEachSetAsTypedAndReportsItsMessagesInJson) {
-  // 35 degC is out of range: reset to 18 with the range message, focus back on the field.
-  const Result r = Select("--series BRISK --format json --set 'txtTsa1(0)=35' --set txtGlic=20");
-  ASSERT_EQ(r.exitCode, 0) << r.out;
+TEST(VestraSelect, aSetTheScreenRejectsStopsTheRunWithItsMessage) {
+  const struct {
+    const char* args;
+    const char* message;
+  } cases[] = {
+      {"--series BRISK --set 'txtTsa1(0)=50'",
+       "vestra-select: txtTsa1(0): Il valore deve essere compreso tra 18 °C -> 33 °C viene "
+       "impostato a 18\n"},
+      {"--series MIRAL --set txtUr=99", "vestra-select: txtUr: Il valore deve essere compreso"},
+      {"--series MIRAL --set txtGlic=80", "vestra-select: txtGlic: Il valore deve essere"},
+      {"--series MIRAL --set txtTbu=30", "vestra-select: txtTbu: Il bulbo umido deve essere <"},
+      {"--series MIRAL --set 'txtTw2(0)=5'", "vestra-select: txtTw2(0): La temp. Uscita deve"},
+      {"--series MIRAL --set 'txtQw(1)=-1'", "vestra-select: txtQw(1): Il valore deve essere"},
+      {"--series MIRAL --set txtDistanza=0", "vestra-select: txtDistanza: Il valore deve essere"},
+      {"--series MIRAL --set 'txtTsa1(0)=1e400' --format json", "vestra-select: txtTsa1(0): "},
+  };
+  for (const auto& c : cases) {
+    const Result r = Select(c.args, true);
+    EXPECT_EQ(r.exitCode, 1) << c.args << ": " << r.out;
+    EXPECT_EQ(r.out.rfind(c.message, 0), 0u) << c.args << ": " << r.out;
+    EXPECT_EQ(Lines(r.out), 1) << c.args << ": no table, one line: " << r.out;
+  }
+  // What the screen takes without a word goes on to the table.
+  const Result ok = Select("--series BRISK --format json --set 'txtTsa1(0)=30' --set txtGlic=20");
+  ASSERT_EQ(ok.exitCode, 0) << ok.out;
   for (const char* part :
        {"\"series\": \"BRISK\"", "\"caption\": \"Cassette BRISK\"", "\"headings\": [\"\", \"QA\"",
-        "\"units\": [\"Modello\", \"l/s\"", "\"rows\": [",
-        "\"text\": \"Il valore deve essere compreso tra 18 °C -> 33 °C\\nviene impostato a 18\"",
-        "\"icon\": \"error\"", "\"focus\": \"txtTsa1(0)\""})
-    EXPECT_NE(r.out.find(part), std::string::npos) << part << "\n" << r.out;
+        "\"units\": [\"Modello\", \"l/s\"", "\"rows\": [", "\"values\": [", "\"messages\": []"})
+    EXPECT_NE(ok.out.find(part), std::string::npos) << part << "\n" << ok.out;
+}
+
+TEST(VestraSelect, helpListsTheControlsOfEverySeries) {
+  const Result r = Select("--help");
+  ASSERT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out.rfind("usage: vestra-select", 0), 0u);
+  EXPECT_NE(r.out.find("  MIRAL: txtTsa1(0), txtTbu"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("txtpsu"), std::string::npos);
+  // Q70 has no cooling panel and no "=QW(C)".
+  const std::size_t q70 = r.out.find("  Q70: ");
+  ASSERT_NE(q70, std::string::npos);
+  const std::string line = r.out.substr(q70, r.out.find('\n', q70) - q70);
+  EXPECT_EQ(line.find("txtTsa1(0)"), std::string::npos) << line;
+  EXPECT_EQ(line.find("chkComeFreddo"), std::string::npos) << line;
 }
 
 TEST(VestraSelect, aMessageThatEndsTheCalculationExitsWith1) {
