@@ -8,7 +8,7 @@ namespace vestra::screens {
 
 namespace {
 
-constexpr std::array<std::pair<Ctl, std::string_view>, 23> kNames{{
+constexpr std::array<std::pair<Ctl, std::string_view>, 32> kNames{{
     {Ctl::txtTsa1, "txtTsa1"},
     {Ctl::txtTbu, "txtTbu"},
     {Ctl::txtUr, "txtUr"},
@@ -32,6 +32,15 @@ constexpr std::array<std::pair<Ctl, std::string_view>, 23> kNames{{
     {Ctl::cmdGrafico, "cmdGrafico"},
     {Ctl::Grd, "Grd"},
     {Ctl::PanLegend, "PanLegend"},
+    {Ctl::txtTsa1ric, "txtTsa1ric"},
+    {Ctl::txtTburic, "txtTburic"},
+    {Ctl::txtUrric, "txtUrric"},
+    {Ctl::txtTsa1rin, "txtTsa1rin"},
+    {Ctl::txttburin, "txttburin"},
+    {Ctl::txturrin, "txturrin"},
+    {Ctl::chkAcc, "chkAcc"},
+    {Ctl::Scrollfreddo, "Scrollfreddo"},
+    {Ctl::ScrollCaldo, "ScrollCaldo"},
 }};
 
 }  // namespace

@@ -38,6 +38,17 @@ enum class Ctl {
   cmdGrafico,
   Grd,
   PanLegend,
+  // The ducted screens: the recirculated and the fresh air streams, the accessories and
+  // the fresh-air share.
+  txtTsa1ric,
+  txtTburic,
+  txtUrric,
+  txtTsa1rin,
+  txttburin,
+  txturrin,
+  chkAcc,
+  Scrollfreddo,
+  ScrollCaldo,
 };
 
 // A control and, for the control arrays, its index (0 cooling panel, 1 heating panel).
@@ -101,6 +112,15 @@ struct Button {
   bool Enabled = true;
   bool Visible = true;
   std::string ToolTipText;
+};
+
+// A vertical scroll bar used as a slider: Min at the top, Max at the bottom.
+struct ScrollBar {
+  int Min = 0;
+  int Max = 100;
+  int Value = 0;
+  bool Enabled = true;
+  bool Visible = true;
 };
 
 struct Panel {

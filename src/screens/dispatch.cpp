@@ -1,5 +1,6 @@
 #include "screens/dispatch.h"
 
+#include "screens/ducted_screen.h"
 #include "screens/standard_screen.h"
 
 namespace vestra::screens {
@@ -15,6 +16,9 @@ std::unique_ptr<SelectionScreen> CreateScreen(Session& session, ScreenUi& ui,
   switch (traits.screen) {
     case ScreenKind::kStandard:
       screen = std::make_unique<StandardScreen>(session, ui, traits);
+      break;
+    case ScreenKind::kDucted:
+      screen = std::make_unique<DuctedScreen>(session, ui, traits);
       break;
     default:
       return nullptr;

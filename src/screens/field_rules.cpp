@@ -167,44 +167,60 @@ void CommonFieldRules::txtTw1_LostFocus(int index, ControlRef receivingFocus) {
         CheckFieldRange(form.txtTw1[1], id, 30, 95, kDegrees, false, receivingFocus, session, ui);
 }
 
-void CommonFieldRules::txtTbu_LostFocus(ControlRef receivingFocus) {
+void WetBulbLeft(MoistureFields f, ControlRef receivingFocus, const Session& session,
+                 ScreenUi& ui) {
   if (receivingFocus.name == Ctl::CmdFine) return;
-  if (!IsPositive(form.txtTbu) || !IsPositive(form.txtTsa1[0])) return;
-  const std::optional<float> wetBulb = FieldValue(form.txtTbu, session);
-  const std::optional<float> dryBulb = FieldValue(form.txtTsa1[0], session);
+  if (!IsPositive(f.wetBulb) || !IsPositive(f.dryBulb)) return;
+  const std::optional<float> wetBulb = FieldValue(f.wetBulb, session);
+  const std::optional<float> dryBulb = FieldValue(f.dryBulb, session);
   // A text with a number in front but not a number as a whole is left for the
   // calculation to report.
   if (!wetBulb || !dryBulb) return;
   if (*dryBulb > *wetBulb) {
-    form.txtUr.Text = FormatNumber(RelHumidityFromWetBulb(*dryBulb, *wetBulb), kCouplingFormat,
+    f.humidity.Text = FormatNumber(RelHumidityFromWetBulb(*dryBulb, *wetBulb), kCouplingFormat,
                                    session.Decimal());
   } else {
     ui.ShowMessage(session.Text(110), Icon::kError);
-    form.txtUr.Text.clear();
-    ui.SetFocus(Control(Ctl::txtTbu));
+    f.humidity.Text.clear();
+    ui.SetFocus(f.wetBulbRef);
   }
 }
 
-void CommonFieldRules::txtUr_LostFocus(ControlRef receivingFocus) {
-  form.LastCheckResult = CheckFieldRange(form.txtUr, Control(Ctl::txtUr), 20, 98, "%", true,
-                                         receivingFocus, session, ui);
-  const std::optional<float> dryBulb = FieldValue(form.txtTsa1[0], session);
+std::int16_t HumidityLeft(MoistureFields f, ControlRef receivingFocus, const Session& session,
+                          ScreenUi& ui) {
+  const std::int16_t result = CheckFieldRange(f.humidity, f.humidityRef, f.rhMin, f.rhMax, "%",
+                                              true, receivingFocus, session, ui);
+  const std::optional<float> dryBulb = FieldValue(f.dryBulb, session);
   // The wet bulb follows the humidity as it now stands, also after an out-of-range value
   // was reset to the minimum, so that the two fields never disagree.
-  if (IsPositive(form.txtUr) && dryBulb) {
-    if (const std::optional<float> rh = FieldValue(form.txtUr, session)) {
+  if (IsPositive(f.humidity) && dryBulb) {
+    if (const std::optional<float> rh = FieldValue(f.humidity, session)) {
       bool found = false;
       const float wetBulb = WetBulbFromRelHumidity(*dryBulb, *rh, &found);
-      form.txtTbu.Text = found ? FormatNumber(wetBulb, kCouplingFormat, session.Decimal()) : "";
+      f.wetBulb.Text = found ? FormatNumber(wetBulb, kCouplingFormat, session.Decimal()) : "";
     }
   }
   // An emptied humidity is recomputed from the wet bulb.
-  if (!IsPositive(form.txtUr) && IsPositive(form.txtTbu) && IsPositive(form.txtTsa1[0])) {
-    const std::optional<float> wetBulb = FieldValue(form.txtTbu, session);
+  if (!IsPositive(f.humidity) && IsPositive(f.wetBulb) && IsPositive(f.dryBulb)) {
+    const std::optional<float> wetBulb = FieldValue(f.wetBulb, session);
     if (wetBulb && dryBulb)
-      form.txtUr.Text = FormatNumber(RelHumidityFromWetBulb(*dryBulb, *wetBulb), kCouplingFormat,
+      f.humidity.Text = FormatNumber(RelHumidityFromWetBulb(*dryBulb, *wetBulb), kCouplingFormat,
                                      session.Decimal());
   }
+  return result;
+}
+
+MoistureFields CommonFieldRules::Moisture() {
+  return {form.txtTsa1[0],     form.txtTbu, form.txtUr, Control(Ctl::txtTbu),
+          Control(Ctl::txtUr), 20,          98};
+}
+
+void CommonFieldRules::txtTbu_LostFocus(ControlRef receivingFocus) {
+  WetBulbLeft(Moisture(), receivingFocus, session, ui);
+}
+
+void CommonFieldRules::txtUr_LostFocus(ControlRef receivingFocus) {
+  form.LastCheckResult = HumidityLeft(Moisture(), receivingFocus, session, ui);
 }
 
 void CommonFieldRules::txtTw2_LostFocus(int index, ControlRef receivingFocus) {

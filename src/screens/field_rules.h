@@ -60,6 +60,25 @@ struct FieldNumber {
 };
 FieldNumber ReadFieldNumber(const TextBox& field, const Session& session);
 
+// A dry bulb, its wet bulb and its relative humidity, which follow each other: the
+// cooling panel's entering air, or one air stream of the ducted screens.
+struct MoistureFields {
+  TextBox& dryBulb;
+  TextBox& wetBulb;
+  TextBox& humidity;
+  ControlRef wetBulbRef, humidityRef;
+  float rhMin, rhMax;  // %, the humidity's range
+};
+
+// Leaving the wet bulb: a wet bulb below the dry bulb gives the humidity; one at or above
+// it is refused (the humidity emptied, the focus back on the wet bulb).
+void WetBulbLeft(MoistureFields fields, ControlRef receivingFocus, const Session& session,
+                 ScreenUi& ui);
+// Leaving the humidity: its range check (the result), then the wet bulb from it, or the
+// humidity from the wet bulb when it was emptied.
+std::int16_t HumidityLeft(MoistureFields fields, ControlRef receivingFocus, const Session& session,
+                          ScreenUi& ui);
+
 // The leave-field rules of the fields every screen has. `comeFreddo` is the "=QW(C)" box
 // of the standard screen (nullptr on screens without it); `pressureLimitPa` the top of the
 // static-pressure range (80 Pa on the standard screen, 100 Pa on the EC screens).
@@ -84,6 +103,9 @@ struct CommonFieldRules {
   void txtpsu_LostFocus(ControlRef receivingFocus);
   // Ticking "=QW(C)": the heating duty takes the cooling water flow.
   void chkComeFreddo_Click();
+
+ private:
+  MoistureFields Moisture();
 };
 
 // The inputs of one duty as typed, in base units (temperatures in degC, the water flow in

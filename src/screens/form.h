@@ -89,4 +89,42 @@ struct StandardForm : CommonForm {
   Panel frmTorva = Hidden({});  // legend of the unit heaters' mounting height and throw
 };
 
+// The accessory boxes chkAcc(1) .. chkAcc(10) of the ducted screens (element 0 unused).
+inline constexpr int kAccessoryBoxes = 10;
+
+// The ducted screens FDatiPXX and FDatiPXXEC: the air entering the coil is a mix of
+// recirculated room air and fresh outdoor air, each stream with its own state, the
+// fresh-air share set by the sliders; accessories in the duct; a total air flow typed
+// instead of the static pressure. Index 0 of the stream dry bulbs is the cooling panel's,
+// 1 the heating panel's; the wet bulbs and humidities are cooling data.
+struct DuctedForm : CommonForm {
+  std::array<TextBox, 2> txtTsa1ric{FieldWith("27"), FieldWith("20")};
+  std::array<TextBox, 2> txtTsa1rin{FieldWith("27"), FieldWith("20")};
+  TextBox txtTburic = FieldWith("19");
+  TextBox txtUrric = FieldWith("47");
+  TextBox txttburin = FieldWith("19");
+  TextBox txturrin = FieldWith("47");
+  TextBox txtqatot = FieldWith("0");
+
+  std::array<Label, 2> lblTbsric, lblTbsrin, lblRicircolo, lblRinnovo;
+  Label lbltburic, lblUrric, lbltburin, lblurrin, lblQaTot, lblUmQA;
+  // Unit labels beside the streams' fields.
+  std::array<Label, 2> lblumTsa1ric{LabelWith("°C"), LabelWith("°C")};
+  std::array<Label, 2> lblumTsa1rin{LabelWith("°C"), LabelWith("°C")};
+  Label lblumTburic = LabelWith("°C"), lblumUrric = LabelWith("%");
+  Label lblumTburin = LabelWith("°C"), lblumUrrin = LabelWith("%");
+
+  // The streams' frames, captioned with their shares.
+  Panel frmRicircoloF, frmRinnovoF, frmRicircoloC, FrmRinnovoC;
+  Panel frmAccess;
+  std::array<CheckBox, kAccessoryBoxes + 1> chkAcc;
+
+  // The fresh-air share in percent, the same on both panels.
+  ScrollBar Scrollfreddo{0, 100, 50};
+  ScrollBar ScrollCaldo{0, 100, 50};
+
+  ComboBox cboVel;
+  Label lblVel;
+};
+
 }  // namespace vestra::screens

@@ -50,6 +50,10 @@ struct RatedRow {
   // The speed's list entry, shown when every speed was rated.
   std::optional<std::string> speedName;
   float airFlowM3s = 0;
+  // Ducted units rated at a typed air flow: the static pressure the fan leaves, Pa, and
+  // whether it was capped (shown with "> ").
+  std::optional<float> availablePressurePa;
+  bool pressureCapped = false;
 
   DutyOutcome<CoolingFigures> cooling;
   DutyOutcome<HeatingFigures> heating;

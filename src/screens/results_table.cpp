@@ -30,6 +30,8 @@ std::string OneDecimal(float value, const Session& session) {
   return FormatNumber(value, FmtOneDecimal, session.Decimal());
 }
 
+}  // namespace
+
 // The symbol and unit cells of the cooling and heating columns, which every layout shares.
 void AddDutyHeadings(std::vector<std::string>& symbols, std::vector<std::string>& units,
                      const Session& session, bool withCooling, bool coolWaterIsFlow,
@@ -55,8 +57,6 @@ void WriteHeadings(CommonForm& form, const std::vector<std::string>& symbols,
   form.Grd.AddItem(JoinCells(units));
   form.cmdLegend.Visible = true;
 }
-
-}  // namespace
 
 std::string JoinCells(const std::vector<std::string>& cells) {
   std::string text;
@@ -119,7 +119,7 @@ void ResetEcResults(CommonForm& form, const Session& session, bool withSpeedColu
 }
 
 void AddCoolingCells(std::vector<std::string>& cells, const DutyOutcome<CoolingFigures>& cooling,
-                     bool coolWaterIsFlow, const Session& session) {
+                     bool coolWaterIsFlow, const Session& session, AirOutCell airOut) {
   if (!cooling.HasFigures()) {
     cells.insert(cells.end(), 5, "");
     return;
@@ -130,11 +130,13 @@ void AddCoolingCells(std::vector<std::string>& cells, const DutyOutcome<CoolingF
   cells.push_back(coolWaterIsFlow ? Display(c.waterFlowM3s, Quantity::kWaterFlow, session)
                                   : OneDecimal(c.twOutC, session));
   cells.push_back(Display(c.pressureDropKPa, Quantity::kWaterPressureDrop, session));
-  cells.push_back(c.taOutC > 0 ? OneDecimal(c.taOutC, session) : "");
+  const bool shown = airOut == AirOutCell::kAlways || c.taOutC > 0;
+  cells.push_back(shown ? OneDecimal(c.taOutC, session) : "");
 }
 
 void AddHeatingCells(std::vector<std::string>& cells, const DutyOutcome<HeatingFigures>& heating,
-                     bool heatWaterIsFlow, const Session& session, std::string_view dropFormat) {
+                     bool heatWaterIsFlow, const Session& session, std::string_view dropFormat,
+                     AirOutCell airOut) {
   if (!heating.HasFigures()) {
     cells.insert(cells.end(), 4, "");
     return;
@@ -148,7 +150,8 @@ void AddHeatingCells(std::vector<std::string>& cells, const DutyOutcome<HeatingF
                       ? Display(h.pressureDropKPa, Quantity::kWaterPressureDrop, session)
                       : FormatNumber(static_cast<float>(h.pressureDropKPa * dpw.factor), dropFormat,
                                      session.Decimal()));
-  cells.push_back(h.taOutC > 0 ? OneDecimal(h.taOutC, session) : "");
+  const bool shown = airOut == AirOutCell::kAlways || h.taOutC > 0;
+  cells.push_back(shown ? OneDecimal(h.taOutC, session) : "");
 }
 
 std::string StandardRowText(const RatedRow& row, const SeriesTraits& traits, bool coolWaterIsFlow,
@@ -172,38 +175,48 @@ std::string StandardRowText(const RatedRow& row, const SeriesTraits& traits, boo
   return JoinCells(cells);
 }
 
-void FillStandardLegend(StandardForm& form, const SeriesTraits& traits, const Session& session) {
+namespace {
+
+// The legend pairs every screen has, in their order: symbol and description.
+void FillCommonLegend(CommonForm& form, const Session& session) {
   auto both = [&](int what, int duty) {
     return session.Text(what) + "(" + session.Text(duty) + ")";
   };
-  const std::string descriptions[kLegendPairs] = {
-      session.Text(49),
-      session.Text(55),
-      session.Text(52),
-      both(48, 62),
-      both(94, 62),
-      both(45, 62),
-      both(96, 62),
-      session.Text(159),
-      both(48, 65),
-      both(94, 65),
-      both(45, 65),
-      both(96, 65),
-      session.Text(53),
-      session.Text(57),
-      traits.mountingColumns ? session.Text(11) : "",
-      traits.mountingColumns ? session.Text(12) : "",
-      traits.localisedPowerLegend ? session.Text(172) : "Potenza assorbita",
+  const std::string descriptions[14] = {
+      session.Text(49), session.Text(55), session.Text(52),  both(48, 62),     both(94, 62),
+      both(45, 62),     both(96, 62),     session.Text(159), both(48, 65),     both(94, 65),
+      both(45, 65),     both(96, 65),     session.Text(53),  session.Text(57),
   };
-  const char* symbols[kLegendPairs] = {"QA",     "PT", "PS",     "QW (C)",  "TW2 (C)", "DPW (C)",
-                                       "TA (C)", "PH", "QW (H)", "TW2 (H)", "DPW (H)", "TA (H)",
-                                       "LW",     "LP", "HMax",   "LMax",    "Pin"};
-  for (int i = 0; i < kLegendPairs; ++i) {
-    form.lblLegSim[static_cast<std::size_t>(i)].Caption = symbols[i];
-    form.lblLegDes[static_cast<std::size_t>(i)].Caption = descriptions[i];
+  const char* symbols[14] = {"QA", "PT",     "PS",      "QW (C)",  "TW2 (C)", "DPW (C)", "TA (C)",
+                             "PH", "QW (H)", "TW2 (H)", "DPW (H)", "TA (H)",  "LW",      "LP"};
+  for (std::size_t i = 0; i < 14; ++i) {
+    form.lblLegSim[i].Caption = symbols[i];
+    form.lblLegDes[i].Caption = descriptions[i];
   }
+}
+
+}  // namespace
+
+void FillStandardLegend(StandardForm& form, const SeriesTraits& traits, const Session& session) {
+  FillCommonLegend(form, session);
+  form.lblLegSim[14].Caption = "HMax";
+  form.lblLegSim[15].Caption = "LMax";
+  form.lblLegSim[16].Caption = "Pin";
+  form.lblLegDes[14].Caption = traits.mountingColumns ? session.Text(11) : "";
+  form.lblLegDes[15].Caption = traits.mountingColumns ? session.Text(12) : "";
+  form.lblLegDes[16].Caption =
+      traits.localisedPowerLegend ? session.Text(172) : "Potenza assorbita";
   // Mounting height and throw are unit-heater data.
   form.frmTorva.Visible = traits.mountingColumns;
+}
+
+void FillDuctedLegend(DuctedForm& form, const Session& session) {
+  FillCommonLegend(form, session);
+  // The ducted screens have no unit-heater or absorbed-power pairs.
+  for (std::size_t i = 14; i < kLegendPairs; ++i) {
+    form.lblLegSim[i].Visible = false;
+    form.lblLegDes[i].Visible = false;
+  }
 }
 
 }  // namespace vestra::screens

@@ -13,7 +13,7 @@ namespace vestra::screens {
 namespace {
 
 template <typename T>
-T* As(const std::variant<TextBox*, CheckBox*, ComboBox*, Button*>& state) {
+T* As(const std::variant<TextBox*, CheckBox*, ComboBox*, Button*, ScrollBar*>& state) {
   if (const auto* p = std::get_if<T*>(&state)) return *p;
   return nullptr;
 }
@@ -31,6 +31,10 @@ void ControlTable::Add(ControlRef ref, ComboBox& box, const Panel* host) {
 }
 void ControlTable::Add(ControlRef ref, Button& button, const Panel* host) {
   entries_.push_back({ref, &button, host});
+}
+
+void ControlTable::Add(ControlRef ref, ScrollBar& bar, const Panel* host) {
+  entries_.push_back({ref, &bar, host});
 }
 
 const ControlTable::Entry* ControlTable::Find(ControlRef ref) const {
@@ -52,6 +56,11 @@ CheckBox* ControlTable::Check(ControlRef ref) const {
 ComboBox* ControlTable::Combo(ControlRef ref) const {
   const Entry* e = Find(ref);
   return e ? As<ComboBox>(e->state) : nullptr;
+}
+
+ScrollBar* ControlTable::Scroll(ControlRef ref) const {
+  const Entry* e = Find(ref);
+  return e ? As<ScrollBar>(e->state) : nullptr;
 }
 
 bool ControlTable::IsUsable(ControlRef ref) const {
@@ -90,11 +99,7 @@ void ScreenBase::RegisterCommonControls(CommonForm& f) {
   controls_.Add(Control(Ctl::cmdLegend), f.cmdLegend);
 }
 
-namespace {
-
-// Rewrites a typed quantity from one unit into another; a text that is not a number, or
-// holds no quantity, stays as typed.
-void Convert(TextBox& field, const Unit& from, const Unit& to, char decimalSeparator) {
+void ConvertTypedQuantity(TextBox& field, const Unit& from, const Unit& to, char decimalSeparator) {
   if (from.factor == to.factor) return;
   std::optional<double> typed;
   try {
@@ -108,8 +113,6 @@ void Convert(TextBox& field, const Unit& from, const Unit& to, char decimalSepar
   field.Text = PlainNumberText(static_cast<float>(converted), decimalSeparator);
 }
 
-}  // namespace
-
 void ScreenBase::UnitsChanged(const Settings& previous) {
   CommonForm& f = Form();
   const char sep = session_.Decimal();
@@ -118,10 +121,10 @@ void ScreenBase::UnitsChanged(const Settings& previous) {
   const Unit& pressureFrom = ChosenUnit(previous, Quantity::kAirPressure);
   const Unit& pressureTo = ChosenUnit(session_.settings, Quantity::kAirPressure);
   for (std::size_t i = 0; i < 2; ++i) {
-    Convert(f.txtQw[i], waterFrom, waterTo, sep);
+    ConvertTypedQuantity(f.txtQw[i], waterFrom, waterTo, sep);
     f.lblumQw[i].Caption = std::string(waterTo.name);
   }
-  Convert(f.txtpsu, pressureFrom, pressureTo, sep);
+  ConvertTypedQuantity(f.txtpsu, pressureFrom, pressureTo, sep);
   f.lblumDpa.Caption = std::string(pressureTo.name);
 }
 

@@ -14,6 +14,7 @@
 #include <variant>
 #include <vector>
 
+#include "app/units.h"
 #include "engine/errors.h"
 #include "screens/controls.h"
 #include "screens/field_rules.h"
@@ -52,6 +53,8 @@ class SelectionScreen {
   virtual void LostFocus(ControlRef control, ControlRef receivingFocus) = 0;
   // A click on a check box (or its change by the keyboard) to the given state.
   virtual void CheckBox_Click(ControlRef box, bool value) = 0;
+  // A scroll bar moved to a value (its Change event).
+  virtual void ScrollBar_Change(ControlRef bar, int value) = 0;
   virtual void cmdCalcola_Click() = 0;
   virtual void cmdLegend_Click() = 0;
   virtual void PanLegend_Click() = 0;
@@ -66,6 +69,7 @@ class SelectionScreen {
   virtual TextBox* Field(ControlRef control) = 0;
   virtual CheckBox* Check(ControlRef control) = 0;
   virtual ComboBox* Combo(ControlRef control) = 0;
+  virtual ScrollBar* Scroll(ControlRef control) = 0;
   const TextBox* Field(ControlRef control) const {
     return const_cast<SelectionScreen*>(this)->Field(control);
   }
@@ -74,6 +78,9 @@ class SelectionScreen {
   }
   const ComboBox* Combo(ControlRef control) const {
     return const_cast<SelectionScreen*>(this)->Combo(control);
+  }
+  const ScrollBar* Scroll(ControlRef control) const {
+    return const_cast<SelectionScreen*>(this)->Scroll(control);
   }
   // Shown and enabled, on a shown panel: a control the user can reach.
   virtual bool IsUsable(ControlRef control) const = 0;
@@ -98,17 +105,19 @@ class ControlTable {
   void Add(ControlRef ref, CheckBox& box, const Panel* host = nullptr);
   void Add(ControlRef ref, ComboBox& box, const Panel* host = nullptr);
   void Add(ControlRef ref, Button& button, const Panel* host = nullptr);
+  void Add(ControlRef ref, ScrollBar& bar, const Panel* host = nullptr);
 
   TextBox* Field(ControlRef ref) const;
   CheckBox* Check(ControlRef ref) const;
   ComboBox* Combo(ControlRef ref) const;
+  ScrollBar* Scroll(ControlRef ref) const;
   // Shown and enabled, and its panel shown; false for a control the table does not hold.
   bool IsUsable(ControlRef ref) const;
 
  private:
   struct Entry {
     ControlRef ref;
-    std::variant<TextBox*, CheckBox*, ComboBox*, Button*> state;
+    std::variant<TextBox*, CheckBox*, ComboBox*, Button*, ScrollBar*> state;
     const Panel* host;
   };
   const Entry* Find(ControlRef ref) const;
@@ -134,9 +143,12 @@ class ScreenBase : public SelectionScreen {
   TextBox* Field(ControlRef control) override { return controls_.Field(control); }
   CheckBox* Check(ControlRef control) override { return controls_.Check(control); }
   ComboBox* Combo(ControlRef control) override { return controls_.Combo(control); }
+  ScrollBar* Scroll(ControlRef control) override { return controls_.Scroll(control); }
+  void ScrollBar_Change(ControlRef /*bar*/, int /*value*/) override {}
   using SelectionScreen::Check;
   using SelectionScreen::Combo;
   using SelectionScreen::Field;
+  using SelectionScreen::Scroll;
   bool IsUsable(ControlRef control) const override { return controls_.IsUsable(control); }
   const CalculationResult& LastCalculation() const override { return last_; }
   void UnitsChanged(const Settings& previous) override;
@@ -159,6 +171,10 @@ class ScreenBase : public SelectionScreen {
   const SeriesTraits* traits_;
   CalculationResult last_;
 };
+
+// Rewrites a quantity typed in one unit into another; a text that is not a number, or
+// holds no quantity, stays as typed.
+void ConvertTypedQuantity(TextBox& field, const Unit& from, const Unit& to, char decimalSeparator);
 
 // "Errore generico : " and the error number, with the warning icon: how a screen's
 // Calculate reports a run-time error.

@@ -21,6 +21,14 @@ constexpr std::array kSignalSteps{"15%"sv, "20%"sv, "25%"sv, "30%"sv, "35%"sv, "
                                   "45%"sv, "50%"sv, "55%"sv, "60%"sv, "65%"sv, "70%"sv,
                                   "75%"sv, "80%"sv, "85%"sv, "90%"sv, "95%"sv, "100%"sv};
 
+constexpr std::array kSevenSpeeds{"1"sv, "2"sv, "3"sv, "4"sv, "5"sv, "6"sv, "7"sv};
+// The ducted units' accessories: the additional heating coil first, then plenums, filters,
+// dampers and grilles.
+constexpr std::array kKelmAccessories{"HX"sv,    "KB/R"sv,  "KB/RO"sv, "TU"sv, "LQ5"sv,
+                                      "VDN A"sv, "VDN M"sv, "VX50"sv,  ""sv,   ""sv};
+constexpr std::array kZophAccessories{"YHX"sv,  "VKB"sv, "VKBT"sv, "VKR"sv, "Y50"sv,
+                                      "Y50T"sv, "NW"sv,  "JOL"sv,  "EB"sv,  "EV"sv};
+
 // The coefficients of the fan coils rated per speed.
 constexpr DutyCoefficients kPerSpeedCooling{.bypass = StepIndex::kStep, .air = StepIndex::kStep};
 constexpr DutyCoefficients kPerSpeedHeating{.air = StepIndex::kStep};
@@ -87,6 +95,20 @@ const std::array kSeries{
         .heatingCoefficients = {.header = HeaderTable::kCCC50, .exponent = ExponentTable::kCX31},
     },
     SeriesTraits{
+        .name = "KELM",
+        .code = "KELM",
+        .table = Series::KELM,
+        .screen = ScreenKind::kDucted,
+        .menu = {.mnuprod = 4},
+        .caption = {.text = 124},
+        .staticPressure = true,
+        .pressureLimitPa = 250,
+        .speeds = {kThreeSpeeds, 3},
+        .heatingCoefficients = {.header = HeaderTable::kCCC50},
+        .accessoryCaptions = kKelmAccessories,
+        .exclusivePlenums = true,
+    },
+    SeriesTraits{
         .name = "BRISK",
         .code = "BRISK",
         .table = Series::BRISK,
@@ -109,6 +131,19 @@ const std::array kSeries{
         .airFlow = AirFlowRule::kCatalogueM3s,
         .coolingCoefficients = kPerSpeedCooling,
         .heatingCoefficients = kPerSpeedHeatingOwnHeader,
+    },
+    SeriesTraits{
+        .name = "ZOPH",
+        .code = "ZOPH",
+        .table = Series::ZOPH,
+        .screen = ScreenKind::kDucted,
+        .menu = {.mnuprod = 7},
+        .caption = {.text = 156},
+        .staticPressure = true,
+        .pressureLimitPa = 80,
+        .speeds = {kSevenSpeeds, 3},
+        .heatingCoefficients = {.header = HeaderTable::kCCC50},
+        .accessoryCaptions = kZophAccessories,
     },
     SeriesTraits{
         .name = "DARNE",

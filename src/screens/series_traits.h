@@ -161,6 +161,12 @@ struct SeriesTraits {
   std::string_view heatingDropFormat{};
   // The absorbed-power legend in the current language (otherwise its Italian text).
   bool localisedPowerLegend = false;
+
+  // The ducted screens' accessory boxes chkAcc(1) .. chkAcc(10), box i charged with row i
+  // of the accessory table: their captions, empty for a box the series does not offer.
+  std::span<const std::string_view> accessoryCaptions{};
+  // Boxes 2 and 3 are two versions of one plenum: ticking one clears the other.
+  bool exclusivePlenums = false;
 };
 
 // Every series the program offers, in menu order.

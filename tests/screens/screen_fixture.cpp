@@ -1,5 +1,6 @@
 #include "screen_fixture.h"
 
+#include "app/numbers.h"
 #include "app/texts.h"
 #include "screens/dispatch.h"
 #include "screens/series_traits.h"
@@ -23,24 +24,28 @@ std::unique_ptr<Session> CatalogueSession() {
 
 std::unique_ptr<StandardScreen> OpenStandardScreen(Session& session, RecordingUi& ui,
                                                    std::string_view series) {
-  const SeriesTraits* traits = FindSeries(series);
-  if (!traits || traits->screen != ScreenKind::kStandard) return nullptr;
-  std::unique_ptr<SelectionScreen> screen = DispatchSeries(session, ui, *traits);
-  return std::unique_ptr<StandardScreen>(static_cast<StandardScreen*>(screen.release()));
+  return OpenScreen<StandardScreen>(session, ui, series);
 }
 
-std::vector<std::vector<std::string>> ModelRows(const StandardScreen& screen) {
-  const auto& rows = screen.form.Grd.Rows;
+std::vector<std::vector<std::string>> ModelRows(const SelectionScreen& screen) {
+  const auto& rows = screen.Form().Grd.Rows;
   if (rows.size() <= 2) return {};
   return {rows.begin() + 2, rows.end()};
 }
 
-int Column(const StandardScreen& screen, std::string_view symbol) {
-  if (screen.form.Grd.Rows.empty()) return -1;
-  const auto& headings = screen.form.Grd.Rows[0];
+int Column(const SelectionScreen& screen, std::string_view symbol) {
+  if (screen.Form().Grd.Rows.empty()) return -1;
+  const auto& headings = screen.Form().Grd.Rows[0];
   for (std::size_t i = 0; i < headings.size(); ++i)
     if (headings[i] == symbol) return static_cast<int>(i);
   return -1;
+}
+
+double Number(const std::string& cell, char decimalSeparator) {
+  std::string text = cell;
+  while (!text.empty() && text.front() == ' ') text.erase(0, 1);
+  if (text.rfind("< ", 0) == 0 || text.rfind("> ", 0) == 0) text = text.substr(2);
+  return text.empty() ? 0 : LocaleNumber(text, decimalSeparator);
 }
 
 }  // namespace vestra::screens::testing

@@ -5,6 +5,9 @@
 #include <vector>
 
 #include "screens/controls.h"
+#include "screens/dispatch.h"
+#include "screens/selection_screen.h"
+#include "screens/series_traits.h"
 #include "screens/session.h"
 #include "screens/standard_screen.h"
 
@@ -38,10 +41,26 @@ std::unique_ptr<Session> ItalianSession(char decimalSeparator = '.');
 std::unique_ptr<Session> CatalogueSession();
 std::unique_ptr<StandardScreen> OpenStandardScreen(Session& session, RecordingUi& ui,
                                                    std::string_view series);
+// The screen of any series, dispatched as the main window does it.
+template <typename Screen>
+std::unique_ptr<Screen> OpenScreen(Session& session, RecordingUi& ui, std::string_view series);
 
 // The model rows of the grid (headings left out).
-std::vector<std::vector<std::string>> ModelRows(const StandardScreen& screen);
+std::vector<std::vector<std::string>> ModelRows(const SelectionScreen& screen);
 // The column of a heading symbol, -1 when the grid has none.
-int Column(const StandardScreen& screen, std::string_view symbol);
+int Column(const SelectionScreen& screen, std::string_view symbol);
+// A cell's number as the grid shows it (a "< " or "> " mark dropped; empty is 0).
+double Number(const std::string& cell, char decimalSeparator = '.');
+
+template <typename Screen>
+std::unique_ptr<Screen> OpenScreen(Session& session, RecordingUi& ui, std::string_view series) {
+  const SeriesTraits* traits = FindSeries(series);
+  if (!traits) return nullptr;
+  std::unique_ptr<SelectionScreen> screen = DispatchSeries(session, ui, *traits);
+  auto* typed = dynamic_cast<Screen*>(screen.get());
+  if (!typed) return nullptr;
+  screen.release();
+  return std::unique_ptr<Screen>(typed);
+}
 
 }  // namespace vestra::screens::testing

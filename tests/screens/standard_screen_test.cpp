@@ -19,14 +19,9 @@ namespace {
 using testing::CatalogueSession;
 using testing::Column;
 using testing::ModelRows;
+using testing::Number;
 using testing::OpenStandardScreen;
 using testing::RecordingUi;
-
-double Number(const std::string& cell) {
-  std::string text = cell;
-  if (text.rfind("< ", 0) == 0) text = text.substr(2);
-  return text.empty() ? 0 : LocaleNumber(text, '.');
-}
 
 bool EndsWith(const std::string& text, const std::string& suffix) {
   return text.size() >= suffix.size() &&

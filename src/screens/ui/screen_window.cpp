@@ -16,10 +16,12 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "screens/tab_order.h"
+#include "screens/ui/ducted_window.h"
 #include "screens/ui/results_grid_view.h"
 #include "screens/ui/standard_window.h"
 
@@ -126,6 +128,23 @@ QPushButton* ScreenWindow::BindButton(screens::Button& state, Ctl name) {
   buttons_.push_back({button, &state, name});
   Register(button, Control(name));
   return button;
+}
+
+QScrollBar* ScreenWindow::BindScroll(ControlRef ref) {
+  auto* bar = new QScrollBar(Qt::Vertical);
+  screens::ScrollBar* state = screen_->Scroll(ref);
+  scrolls_.push_back({bar, state, ref});
+  Register(bar, ref);
+  connect(bar, &QScrollBar::valueChanged, this, [this, bar, ref, state](int value) {
+    if (pushing_) return;
+    if (Blocked()) {
+      const QSignalBlocker blocker(bar);
+      bar->setValue(state->Value);  // the move does not count
+      return;
+    }
+    Handle([this, ref, value] { screen_->ScrollBar_Change(ref, value); });
+  });
+  return bar;
 }
 
 void ScreenWindow::BindPanel(QWidget* widget, const screens::Panel& state) {
@@ -295,6 +314,12 @@ QCheckBox* ScreenWindow::CheckWidget(ControlRef control) const {
   return nullptr;
 }
 
+QScrollBar* ScreenWindow::ScrollWidget(ControlRef control) const {
+  for (const ScrollBinding& b : scrolls_)
+    if (b.ref == control) return b.widget;
+  return nullptr;
+}
+
 QPushButton* ScreenWindow::ButtonWidget(Ctl button) const {
   for (const ButtonBinding& b : buttons_)
     if (b.name == button) return b.widget;
@@ -348,6 +373,13 @@ void ScreenWindow::Push() {
       b.widget->addItems(entries);
     }
     b.widget->setCurrentIndex(b.state->ListIndex);
+    b.widget->setEnabled(b.state->Enabled);
+    b.widget->setVisible(b.state->Visible);
+  }
+  for (const ScrollBinding& b : scrolls_) {
+    const QSignalBlocker blocker(b.widget);
+    b.widget->setRange(b.state->Min, b.state->Max);
+    b.widget->setValue(b.state->Value);
     b.widget->setEnabled(b.state->Enabled);
     b.widget->setVisible(b.state->Visible);
   }
@@ -628,7 +660,7 @@ void ScreenWindow::Refresh() {
 }
 
 bool HasScreenWindow(screens::ScreenKind screen) {
-  return screen == screens::ScreenKind::kStandard;
+  return screen == screens::ScreenKind::kStandard || screen == screens::ScreenKind::kDucted;
 }
 
 ScreenWindow* CreateScreenWindow(screens::Session& session, Desktop desktop,
@@ -636,6 +668,8 @@ ScreenWindow* CreateScreenWindow(screens::Session& session, Desktop desktop,
   switch (traits.screen) {
     case screens::ScreenKind::kStandard:
       return new StandardWindow(session, std::move(desktop), traits, parent);
+    case screens::ScreenKind::kDucted:
+      return new DuctedWindow(session, std::move(desktop), traits, parent);
     default:
       return nullptr;
   }

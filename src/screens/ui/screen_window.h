@@ -32,6 +32,7 @@ class QLabel;
 class QLayout;
 class QLineEdit;
 class QPushButton;
+class QScrollBar;
 class QVBoxLayout;
 
 namespace vestra::ui {
@@ -66,6 +67,7 @@ class ScreenWindow : public QWidget, public screens::ScreenUi {
   QLineEdit* FieldWidget(screens::ControlRef control) const;
   QComboBox* ComboWidget(screens::ControlRef control) const;
   QCheckBox* CheckWidget(screens::ControlRef control) const;
+  QScrollBar* ScrollWidget(screens::ControlRef control) const;
   QPushButton* ButtonWidget(screens::Ctl button) const;
   ResultsGridView* Grid() const { return grid_; }
   QWidget* LegendPanel() const;
@@ -103,6 +105,7 @@ class ScreenWindow : public QWidget, public screens::ScreenUi {
   QCheckBox* BindCheck(screens::ControlRef ref);
   QComboBox* BindCombo(screens::ControlRef ref);
   QPushButton* BindButton(screens::Button& state, screens::Ctl name);
+  QScrollBar* BindScroll(screens::ControlRef ref);
   void BindPanel(QWidget* widget, const screens::Panel& state);
 
   // A panel's grid of rows; a row of a caption, its field and its unit.
@@ -141,6 +144,11 @@ class ScreenWindow : public QWidget, public screens::ScreenUi {
   struct ComboBinding {
     QComboBox* widget;
     screens::ComboBox* state;
+    screens::ControlRef ref;
+  };
+  struct ScrollBinding {
+    QScrollBar* widget;
+    screens::ScrollBar* state;
     screens::ControlRef ref;
   };
   struct ButtonBinding {
@@ -200,6 +208,7 @@ class ScreenWindow : public QWidget, public screens::ScreenUi {
   std::vector<CheckBinding> checks_;
   std::vector<ComboBinding> combos_;
   std::vector<ButtonBinding> buttons_;
+  std::vector<ScrollBinding> scrolls_;
   std::vector<PanelBinding> panels_;
   std::vector<std::pair<screens::ControlRef, QWidget*>> controls_;
 
