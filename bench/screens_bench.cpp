@@ -1,5 +1,6 @@
 // The standard screen's Calculate of the largest series at every speed: TORVAEC, whose
-// tables are sized for 91 models, at its 18 fan signals; and the load of a series.
+// tables are sized for 91 models, at its 18 fan signals; the ducted units at every tap;
+// and the load of a series.
 // Run: build/bin/vestra-bench --benchmark_filter=Screen
 
 #include <benchmark/benchmark.h>
@@ -79,6 +80,27 @@ void BM_ScreenCalculateTorvaecEverySignal(benchmark::State& state) {
   state.counters["rows"] = static_cast<double>(screen.ModelRowCount());
 }
 BENCHMARK(BM_ScreenCalculateTorvaecEverySignal)->Unit(benchmark::kMillisecond);
+
+// The ducted units: every model at every tap against 50 Pa with two accessories and a
+// mix of fresh air.
+void BM_ScreenCalculateDuctedEveryTap(benchmark::State& state, const char* series) {
+  auto session = OpenSession();
+  SilentUi ui;
+  const std::unique_ptr<SelectionScreen> screen = DispatchSeries(*session, ui, *FindSeries(series));
+  ComboBox& speeds = *screen->Combo(Control(Ctl::cboVel));
+  speeds.ListIndex = 0;
+  screen->Field(Control(Ctl::txtpsu))->Text = "50";
+  screen->Check(Control(Ctl::chkAcc, 2))->Value = true;
+  screen->Check(Control(Ctl::chkAcc, 5))->Value = true;
+  screen->ScrollBar_Change(Control(Ctl::Scrollfreddo), 30);
+  for (auto _ : state) {
+    screen->cmdCalcola_Click();
+    benchmark::DoNotOptimize(screen->Form().Grd.Rows.data());
+  }
+  state.counters["rows"] = static_cast<double>(screen->ModelRowCount());
+}
+BENCHMARK_CAPTURE(BM_ScreenCalculateDuctedEveryTap, KELM, "KELM")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ScreenCalculateDuctedEveryTap, ZOPH, "ZOPH")->Unit(benchmark::kMillisecond);
 
 void BM_ScreenLoadSeries(benchmark::State& state) {
   auto session = OpenSession();

@@ -218,7 +218,8 @@ int ChooseEntry(const ComboBox& combo, const std::string& choice, std::string_vi
 std::vector<std::string> SettableControls(const SelectionScreen& screen) {
   std::vector<std::string> names;
   for (const ControlRef& ref : screen.TabOrder())
-    if ((screen.Field(ref) || screen.Check(ref) || screen.Combo(ref)) && screen.IsUsable(ref))
+    if ((screen.Field(ref) || screen.Check(ref) || screen.Combo(ref) || screen.Scroll(ref)) &&
+        screen.IsUsable(ref))
       names.push_back(ControlName(ref));
   return names;
 }
@@ -242,7 +243,8 @@ void ApplySet(SelectionScreen& screen, RecordingUi& ui, const std::string& name,
   const bool isField = control && screen.Field(*control) != nullptr;
   const bool isCheck = control && screen.Check(*control) != nullptr;
   const bool isCombo = control && screen.Combo(*control) != nullptr;
-  if (!isField && !isCheck && !isCombo)
+  const bool isScroll = control && screen.Scroll(*control) != nullptr;
+  if (!isField && !isCheck && !isCombo && !isScroll)
     throw UsageError{"unknown control " + Echo(name) + "; " + session.settings.CurrentSeries +
                      " takes " + Joined(SettableControls(screen))};
   if (!screen.IsUsable(*control))
@@ -260,6 +262,13 @@ void ApplySet(SelectionScreen& screen, RecordingUi& ui, const std::string& name,
   } else if (isCheck) {
     if (text != "0" && text != "1") throw UsageError{"a check box takes 0 or 1, not " + Echo(text)};
     screen.CheckBox_Click(*control, text == "1");
+  } else if (isScroll) {
+    const ScrollBar& bar = *screen.Scroll(*control);
+    const std::optional<int> value = WholeNumberIn(text, bar.Min, bar.Max);
+    if (!value)
+      throw UsageError{name + " takes a whole number from " + std::to_string(bar.Min) + " to " +
+                       std::to_string(bar.Max) + ", not " + Echo(text)};
+    screen.ScrollBar_Change(*control, *value);
   } else {
     ComboBox& combo = *screen.Combo(*control);
     combo.ListIndex = ChooseEntry(combo, text, name);

@@ -83,6 +83,15 @@ screens::Session& StartedProgram::session() const {
   return *program->session;
 }
 
+ui::ScreenWindow& StartedProgram::ChooseScreen(const std::string& menuItem) const {
+  main().Action(menuItem)->trigger();
+  ui::ScreenWindow* window = main().OpenScreenWindow();
+  EXPECT_NE(window, nullptr) << menuItem;
+  main().MdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(window->parentWidget()));
+  Settle();
+  return *window;
+}
+
 ui::StandardWindow& StartedProgram::Choose(const std::string& menuItem) const {
   main().Action(menuItem)->trigger();
   auto* window = dynamic_cast<ui::StandardWindow*>(main().OpenScreenWindow());

@@ -20,6 +20,7 @@
 namespace vestra::ui {
 class MainWindow;
 class StandardWindow;
+class ScreenWindow;
 }  // namespace vestra::ui
 
 namespace vestra::testing {
@@ -68,6 +69,8 @@ struct StartedProgram {
   screens::Session& session() const;
   // Chooses a series from the menu and gives back its screen, focused and active.
   ui::StandardWindow& Choose(const std::string& menuItem) const;
+  // The same for any screen's window.
+  ui::ScreenWindow& ChooseScreen(const std::string& menuItem) const;
 };
 
 // Lets queued work (the messages of a leave-field rule, deletions) run.
