@@ -1,6 +1,7 @@
 #include "screens/dispatch.h"
 
 #include "screens/ducted_screen.h"
+#include "screens/ec_screen.h"
 #include "screens/standard_screen.h"
 
 namespace vestra::screens {
@@ -17,13 +18,20 @@ std::unique_ptr<SelectionScreen> CreateScreen(Session& session, ScreenUi& ui,
     case ScreenKind::kStandard:
       screen = std::make_unique<StandardScreen>(session, ui, traits);
       break;
+    case ScreenKind::kEcFanCoil:
+      screen = std::make_unique<EcFanCoilScreen>(session, ui, traits);
+      break;
+    case ScreenKind::kHighEfficiencyEc:
+      screen = std::make_unique<UmbraScreen>(session, ui, traits);
+      break;
     case ScreenKind::kDucted:
       screen = std::make_unique<DuctedScreen>(session, ui, traits);
       break;
-    default:
-      return nullptr;
+    case ScreenKind::kEcDucted:
+      screen = std::make_unique<DuctedEcScreen>(session, ui, traits);
+      break;
   }
-  screen->Form_Load();
+  if (screen) screen->Form_Load();
   return screen;
 }
 

@@ -17,8 +17,7 @@ namespace vestra::screens {
 // ReTransMode.
 void PrepareDispatch(Session& session, const SeriesTraits& traits);
 
-// A new screen of the series' kind for the series, its load handler run; nullptr for a
-// kind without a screen yet.
+// A new screen of the series' kind for the series, its load handler run.
 std::unique_ptr<SelectionScreen> CreateScreen(Session& session, ScreenUi& ui,
                                               const SeriesTraits& traits);
 

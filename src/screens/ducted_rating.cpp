@@ -7,10 +7,12 @@
 #include "app/units.h"
 #include "engine/air_mixing.h"
 #include "engine/auxiliary.h"
+#include "engine/ec_fan.h"
 #include "engine/errors.h"
 #include "engine/fan_duct.h"
 #include "engine/numeric.h"
 #include "screens/coil_duty.h"
+#include "screens/ec_rating.h"
 
 namespace vestra::screens {
 
@@ -40,7 +42,9 @@ FanCurve CurveOf(const ModelTables& t, int k, int m) {
   return {t.TabVA(k, m), t.TabVB(k, m), t.TabVC(k, m)};
 }
 
-OutletSection OutletOf(const ModelTables& t, int m) { return {t.TabSezione(m), t.TabBocche(m)}; }
+OutletSection OutletOf(const ModelTables& t, int m) {
+  return {t.TabSezione(m), t.TabBocche(m)};
+}
 
 }  // namespace
 
@@ -106,8 +110,7 @@ MixedCheck CheckMixedInputs(const MixedFieldsOfScreen& fields, std::int16_t heat
     if (cooling && freshShare > 0 && f.freshHumidity == 0)
       return fail(106, "", Control(Ctl::txturrin));
     if (in.twIn == 0) return fail(100, "", Control(Ctl::txtTw1, d));
-    if (in.givenTwOut == 0 && in.givenWaterFlow == 0)
-      return fail(107, "", Control(Ctl::txtTw2, d));
+    if (in.givenTwOut == 0 && in.givenWaterFlow == 0) return fail(107, "", Control(Ctl::txtTw2, d));
     if (cooling && in.givenWaterFlow == 0 && Sng(double{in.givenTwOut} - in.twIn) > 10)
       return fail(103, " > 10 °C", Control(Ctl::txtTw2, d));
     if (!cooling && in.givenWaterFlow == 0 && static_cast<double>(in.twIn) - in.givenTwOut > 40)
@@ -153,17 +156,15 @@ WorkingPoint CalcolaPortata(int speed, int m, float staticPressurePa, float tota
   WorkingPoint wp;
   const FanCurve curve = CurveOf(t, speed, m);
   const OutletSection outlet = OutletOf(t, m);
-  const bool airFlowMode =
-      staticPressurePa <= 0 && (staticPressurePa != 0 || totalAirFlowM3s != 0);
+  const bool airFlowMode = staticPressurePa <= 0 && (staticPressurePa != 0 || totalAirFlowM3s != 0);
   if (airFlowMode) {
     wp.airFlowM3s = totalAirFlowM3s;
     const double p = FanStaticPressure(double{totalAirFlowM3s} * 3600, curve);
     wp.availablePressurePa =
         AccessoryPressureRemoved(Sng(p), outlet, wp.airFlowM3s, acc.rows, acc.Ticked());
   } else {
-    wp.airFlowM3s =
-        Sng(DuctFlowAtPressure(staticPressurePa, curve, true, outlet, acc.rows, acc.Ticked()) /
-            3600.0);
+    wp.airFlowM3s = Sng(
+        DuctFlowAtPressure(staticPressurePa, curve, true, outlet, acc.rows, acc.Ticked()) / 3600.0);
     wp.availablePressurePa = staticPressurePa;
   }
   wp.lowSpeedFreeFlowM3s =
@@ -197,11 +198,17 @@ class DuctedRating {
     rules_.dryRestart = DryRestartBound::kOtherScreens;
   }
 
-  CalculationResult Run() {
+  CalculationResult Run(bool ecFans) {
+    ecFans_ = ecFans;
     try {
-      for (int s = in_.firstSpeed; s <= in_.lastSpeed; ++s)
+      if (ecFans) {
         for (int m = in_.firstModel; m <= in_.lastModel; ++m)
-          if (!RateModel(s, m)) return std::move(result_);
+          if (!RateEcModel(m)) return std::move(result_);
+      } else {
+        for (int s = in_.firstSpeed; s <= in_.lastSpeed; ++s)
+          for (int m = in_.firstModel; m <= in_.lastModel; ++m)
+            if (!RateModel(s, m)) return std::move(result_);
+      }
     } catch (const RuntimeError& e) {
       result_.message = GenericErrorMessage(e.number());
       return std::move(result_);
@@ -213,6 +220,10 @@ class DuctedRating {
 
  private:
   bool RateModel(int s, int m);
+  bool RateEcModel(int m);
+  bool Offered(int m) const;
+  // The coil of a model rated at its working point's air flow, and its row.
+  bool RateCoils(int m, float airFlow, const MixedCheck& cooling, RatedRow row);
   // The mixed-air check of a duty at the model's air flow; nothing ends the calculation.
   std::optional<MixedCheck> Reach(std::int16_t duty, float airFlow);
   void RateCooling(int m, const CoilConstants& constants, CoilModel coil, const MixedCheck& duty,
@@ -232,6 +243,8 @@ class DuctedRating {
   std::optional<CoolingFlowBound> flowBound_;
   DutyOutcome<CoolingFigures> cooling_;
   int coolingModel_ = 0;
+  StepBracket lower_;  // the lower step is kept between two searches of a model
+  bool ecFans_ = false;
 };
 
 std::optional<MixedCheck> DuctedRating::Reach(std::int16_t duty, float airFlow) {
@@ -245,46 +258,54 @@ std::optional<MixedCheck> DuctedRating::Reach(std::int16_t duty, float airFlow) 
 }
 
 bool DuctedRating::RateModel(int s, int m) {
-  const std::string name = t_.TabModello(m);
-  CoilModel coil = ModelCoil(t_, m, false, r_);
   const float totalAirFlow = in_.totalAirFlowM3s.Get();
 
   // The fan's working point against the duct, then the mix at that air flow.
-  const WorkingPoint wp = CalcolaPortata(s, m, in_.staticPressurePa, totalAirFlow,
-                                         in_.accessories, t_, s_.settings.NoLimits);
+  const WorkingPoint wp = CalcolaPortata(s, m, in_.staticPressurePa, totalAirFlow, in_.accessories,
+                                         t_, s_.settings.NoLimits);
   r_.airFlow = wp.airFlowM3s;
   const std::optional<MixedCheck> cooling = Reach(0, wp.airFlowM3s);
   if (!cooling) return false;
   if (wp.availablePressurePa < 0) return true;
-
-  // The additional heating coil: its model follows its base model in the table and is
-  // rated in heating only, with the cooling of the base model.
-  const bool isHX = EndsWith(name, traits_.pairs.pair);
-  if (isHX && !in_.additionalCoil) return true;
-
-  CoilConstants constants = s_.constants;
-  constants.CoilTubeDiam = 0.0094f;
-  if (!isHX) RateCooling(m, constants, coil, *cooling, wp.airFlowM3s);
+  if (!Offered(m)) return true;
 
   RatedRow row;
-  row.model = m;
-  row.modelName = name;
   row.step = s;
   if (in_.allSpeeds) row.speedName = in_.speedEntries.at(static_cast<std::size_t>(s));
-  row.airFlowM3s = wp.airFlowM3s;
   row.availablePressurePa = wp.availablePressurePa;
   row.pressureCapped = wp.pressureCapped;
+  row.soundPowerDb = t_.TabLWA(s, m);
+  return RateCoils(m, wp.airFlowM3s, *cooling, std::move(row));
+}
+
+bool DuctedRating::Offered(int m) const {
+  // The additional heating coil's model is rated only with its box ticked.
+  return !EndsWith(t_.TabModello(m), traits_.pairs.pair) || in_.additionalCoil;
+}
+
+bool DuctedRating::RateCoils(int m, float airFlow, const MixedCheck& cooling, RatedRow row) {
+  // The additional heating coil: its model follows its base model in the table and is
+  // rated in heating only, with the cooling of the base model.
+  const std::string name = t_.TabModello(m);
+  const bool isHX = EndsWith(name, traits_.pairs.pair);
+  CoilModel coil = ModelCoil(t_, m, false, r_);
+  CoilConstants constants = s_.constants;
+  constants.CoilTubeDiam = 0.0094f;
+  if (!isHX) RateCooling(m, constants, coil, cooling, airFlow);
+
+  row.model = m;
+  row.modelName = name;
+  row.airFlowM3s = airFlow;
   if (isHX == in_.additionalCoil) {
-    const std::optional<MixedCheck> heating = Reach(1, wp.airFlowM3s);
+    const std::optional<MixedCheck> heating = Reach(1, airFlow);
     if (!heating) return false;
-    row.heating = RateHeating(m, constants, coil, *heating, wp.airFlowM3s);
+    row.heating = RateHeating(m, constants, coil, *heating, airFlow);
   }
   // The base model with the additional coil ticked gives its cooling to the "HX" row.
   if (!isHX && in_.additionalCoil) return true;
   // An "HX" model whose base model was not rated just before it has no cooling to show.
   if (isHX && coolingModel_ != m - 1) cooling_ = {};
   row.cooling = cooling_;
-  row.soundPowerDb = t_.TabLWA(s, m);
   return AddRow(row);
 }
 
@@ -328,16 +349,97 @@ bool DuctedRating::AddRow(RatedRow& row) {
   }
   const float distance = in_.distanceM.Get();
   const std::int16_t directivity = in_.directivity.Get();
-  row.soundPressureDb = CInt(SoundPressureLevel(row.soundPowerDb, distance, directivity));
+  // The fixed-speed units' sound pressure in whole decibels, the EC units' to a tenth.
+  const float lp = SoundPressureLevel(row.soundPowerDb, distance, directivity);
+  row.soundPressureDb = ecFans_ ? lp : CInt(lp);
   result_.rows.push_back(std::move(row));
   return true;
 }
 
 }  // namespace
 
+bool DuctedRating::RateEcModel(int m) {
+  const float q = in_.totalAirFlowM3s.Get();
+  r_.airFlow = q;
+  const std::optional<MixedCheck> cooling = Reach(0, q);
+  if (!cooling) return false;
+
+  // 1. The pressure the fan must give: the duct's and the accessories' losses at the flow.
+  const float required = AccessoryPressureAdded(in_.staticPressurePa, OutletOf(t_, m), q,
+                                                in_.accessories.rows, in_.accessories.Ticked());
+  if (required < 0) return true;
+  if (!Offered(m)) return true;
+
+  std::array<FanCurve, kEcSteps> steps;
+  for (int k = 0; k < kEcSteps; ++k) steps[static_cast<std::size_t>(k)] = CurveOf(t_, k, m);
+  const bool noLimits = s_.settings.NoLimits;
+  const float ref = Sng(FanFlowAtPressure(0, steps[1]) / 3600.0);
+  auto speedAt = [&](const StepBracket& b) {
+    const double upper = t_.TabG(b.upper, m);
+    const double lower = b.upper > 0 ? t_.TabG(b.lower, m) : 0;
+    return CInt(InterpolateAtFlow(upper, lower, b, q));
+  };
+  auto soundAt = [&](const StepBracket& b) {
+    return Sng(InterpolateAtFlow(t_.TabLWA(b.upper, m), t_.TabLWA(b.lower, m), b, q));
+  };
+
+  // 2. The steps around the flow blowing free.
+  const StepBracket free = FindStepBracket(steps, 0, q, ref, noLimits, lower_);
+  lower_ = free;
+  if (free.upper < 0) return true;
+  const std::int16_t freeSpeed = speedAt(free);
+  const float freeSound = soundAt(free);
+  // 3 - 5. The steps around it at the required pressure.
+  const StepBracket b = FindStepBracket(steps, required, q, ref, noLimits, free);
+  lower_ = b;
+  const bool chartOpen = s_.chart.ChartOpen;
+  if (!chartOpen && !noLimits && Sng(ref / 3.0) >= b.lastFlowM3s) return true;
+  if (b.upper < 0) return true;
+
+  // 6 - 9. The working point.
+  const std::int16_t speed = speedAt(b);
+  const float power = Sng(InterpolateAtFlow(
+      StepPowerW(t_.TabPA(b.upper, m), t_.TabPB(b.upper, m), t_.TabPC(b.upper, m), b.upperFlowM3s),
+      StepPowerW(t_.TabPA(b.lower, m), t_.TabPB(b.lower, m), t_.TabPC(b.lower, m), b.lowerFlowM3s),
+      b, q));
+  float sound = soundAt(b);
+  if (required > 0)
+    sound = Sng(freeSound +
+                t_.TabNlog(m) * double{Log10(Sng(Div(speed, static_cast<double>(freeSpeed))))});
+  RatedRow row;
+  // The sound data go no lower than 3 dB under the slowest step's.
+  const float floor = Sng(t_.TabLWA(0, m) - 3.0);
+  if (floor > sound) {
+    sound = floor;
+    row.soundAtFloor = true;
+  }
+  if (speed < kEcMinimumSpeedRpm) return true;
+
+  // 10, 11. The step the control voltage refers to: the one the chart shows while open.
+  if (!chartOpen) s_.chart.ChartStep = static_cast<std::int16_t>(b.upper > 0 ? b.upper : 1);
+  const int chartStep = s_.chart.ChartStep;
+  const std::int16_t nominal = t_.TabG(chartStep, m);
+  row.chartStep = chartStep;
+  row.stepSpeedRpm = nominal;
+  row.fanSpeedRpm = speed;
+  row.controlVoltageV =
+      Sng(static_cast<std::int16_t>(speed - 100) /
+              static_cast<double>(static_cast<std::int16_t>(nominal - 100)) * 8.5 +
+          0.5);
+  row.absorbedPowerW = power;
+  row.soundPowerDb = sound;
+  row.availablePressurePa = required;
+  return RateCoils(m, q, *cooling, std::move(row));
+}
+
 CalculationResult RateDuctedSeries(const SeriesTraits& traits, const DuctedInputs& in,
                                    Session& session, const std::function<void()>& pendingEvents) {
-  return DuctedRating(traits, in, session, pendingEvents).Run();
+  return DuctedRating(traits, in, session, pendingEvents).Run(false);
+}
+
+CalculationResult RateDuctedEcSeries(const SeriesTraits& traits, const DuctedInputs& in,
+                                     Session& session, const std::function<void()>& pendingEvents) {
+  return DuctedRating(traits, in, session, pendingEvents).Run(true);
 }
 
 }  // namespace vestra::screens

@@ -29,8 +29,8 @@ namespace vestra::screens {
 // The fields of one duty of the ducted screens as typed, converted with the locale's rules
 // (a field that does not convert reads as 0). Temperatures degC, flow m3/s, shares %.
 struct MixedFields {
-  float recirculatedDryBulb = 0;  // txtTsa1ric(d)
-  float freshDryBulb = 0;         // txtTsa1rin(d)
+  float recirculatedDryBulb = 0;   // txtTsa1ric(d)
+  float freshDryBulb = 0;          // txtTsa1rin(d)
   float recirculatedHumidity = 0;  // txtUrric (cooling)
   float freshHumidity = 0;         // txturrin (cooling)
   float twIn = 0, givenTwOut = 0;
@@ -109,5 +109,12 @@ struct DuctedInputs {
 CalculationResult RateDuctedSeries(const SeriesTraits& traits, const DuctedInputs& in,
                                    Session& session,
                                    const std::function<void()>& pendingEvents = {});
+
+// The ducted units with EC fans: every model at the typed total air flow, its working point
+// between the two fan steps around it at the required pressure (the static pressure and
+// the accessories' losses), the mix taken at that flow.
+CalculationResult RateDuctedEcSeries(const SeriesTraits& traits, const DuctedInputs& in,
+                                     Session& session,
+                                     const std::function<void()>& pendingEvents = {});
 
 }  // namespace vestra::screens

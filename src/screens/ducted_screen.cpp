@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -21,10 +22,41 @@ bool EndsWith(std::string_view text, std::string_view suffix) {
 
 constexpr const char* kDegrees = "°C";
 
+// The order in which Tab walks the ducted screens: the choices and the duct, the
+// accessories, the cooling panel's streams and water, the heating panel's, the sound.
+constexpr std::array<ControlRef, 37> kDuctedOrder{{
+    {Ctl::cboModel, -1},     {Ctl::cboVel, -1},     {Ctl::txtqatot, -1},     {Ctl::txtpsu, -1},
+    {Ctl::txtGlic, -1},      {Ctl::chkAcc, 1},      {Ctl::chkAcc, 2},        {Ctl::chkAcc, 3},
+    {Ctl::chkAcc, 4},        {Ctl::chkAcc, 5},      {Ctl::chkAcc, 6},        {Ctl::chkAcc, 7},
+    {Ctl::chkAcc, 8},        {Ctl::chkAcc, 9},      {Ctl::chkAcc, 10},       {Ctl::txtTsa1ric, 0},
+    {Ctl::txtTburic, -1},    {Ctl::txtUrric, -1},   {Ctl::Scrollfreddo, -1}, {Ctl::txtTsa1rin, 0},
+    {Ctl::txttburin, -1},    {Ctl::txturrin, -1},   {Ctl::txtTw1, 0},        {Ctl::txtTw2, 0},
+    {Ctl::txtQw, 0},         {Ctl::txtTsa1ric, 1},  {Ctl::ScrollCaldo, -1},  {Ctl::txtTsa1rin, 1},
+    {Ctl::txtTw1, 1},        {Ctl::txtTw2, 1},      {Ctl::txtQw, 1},         {Ctl::txtDistanza, -1},
+    {Ctl::cboDirezione, -1}, {Ctl::cmdCalcola, -1}, {Ctl::cmdStampa, -1},    {Ctl::cmdLegend, -1},
+    {Ctl::CmdFine, -1},
+}};
+;
+// The EC ducted screen adds its chart button after Calculate.
+constexpr std::array<ControlRef, 38> kDuctedEcOrder{{
+    {Ctl::cboModel, -1},     {Ctl::cboVel, -1},     {Ctl::txtqatot, -1},     {Ctl::txtpsu, -1},
+    {Ctl::txtGlic, -1},      {Ctl::chkAcc, 1},      {Ctl::chkAcc, 2},        {Ctl::chkAcc, 3},
+    {Ctl::chkAcc, 4},        {Ctl::chkAcc, 5},      {Ctl::chkAcc, 6},        {Ctl::chkAcc, 7},
+    {Ctl::chkAcc, 8},        {Ctl::chkAcc, 9},      {Ctl::chkAcc, 10},       {Ctl::txtTsa1ric, 0},
+    {Ctl::txtTburic, -1},    {Ctl::txtUrric, -1},   {Ctl::Scrollfreddo, -1}, {Ctl::txtTsa1rin, 0},
+    {Ctl::txttburin, -1},    {Ctl::txturrin, -1},   {Ctl::txtTw1, 0},        {Ctl::txtTw2, 0},
+    {Ctl::txtQw, 0},         {Ctl::txtTsa1ric, 1},  {Ctl::ScrollCaldo, -1},  {Ctl::txtTsa1rin, 1},
+    {Ctl::txtTw1, 1},        {Ctl::txtTw2, 1},      {Ctl::txtQw, 1},         {Ctl::txtDistanza, -1},
+    {Ctl::cboDirezione, -1}, {Ctl::cmdCalcola, -1}, {Ctl::cmdGrafico, -1},   {Ctl::cmdStampa, -1},
+    {Ctl::cmdLegend, -1},    {Ctl::CmdFine, -1},
+}};
+;
+
 }  // namespace
 
 DuctedScreen::DuctedScreen(Session& session, ScreenUi& ui, const SeriesTraits& traits)
     : ScreenBase(session, ui, traits) {
+  controls_.Add(Control(Ctl::cmdGrafico), form.cmdGrafico);
   DuctedForm& f = form;
   for (int i = 0; i < 2; ++i) {
     const Panel* panel = i == 0 ? &f.pnlFreddo : &f.pnlCaldo;
@@ -61,13 +93,23 @@ CommonFieldRules DuctedScreen::Rules() {
 }
 
 MoistureFields DuctedScreen::Recirculated() {
-  return {form.txtTsa1ric[0], form.txtTburic, form.txtUrric, Control(Ctl::txtTburic),
-          Control(Ctl::txtUrric), 10, 95};
+  return {form.txtTsa1ric[0],
+          form.txtTburic,
+          form.txtUrric,
+          Control(Ctl::txtTburic),
+          Control(Ctl::txtUrric),
+          10,
+          95};
 }
 
 MoistureFields DuctedScreen::Fresh() {
-  return {form.txtTsa1rin[0], form.txttburin, form.txturrin, Control(Ctl::txttburin),
-          Control(Ctl::txturrin), 10, 95};
+  return {form.txtTsa1rin[0],
+          form.txttburin,
+          form.txturrin,
+          Control(Ctl::txttburin),
+          Control(Ctl::txturrin),
+          10,
+          95};
 }
 
 void DuctedScreen::Form_Load() {
@@ -142,22 +184,7 @@ void DuctedScreen::LoadModels(const std::function<void()>& pendingEvents) {
 }
 
 std::span<const ControlRef> DuctedScreen::TabOrder() const {
-  static constexpr std::array<ControlRef, 37> kOrder{{
-      {Ctl::cboModel, -1},     {Ctl::cboVel, -1},      {Ctl::txtqatot, -1},
-      {Ctl::txtpsu, -1},       {Ctl::txtGlic, -1},     {Ctl::chkAcc, 1},
-      {Ctl::chkAcc, 2},        {Ctl::chkAcc, 3},       {Ctl::chkAcc, 4},
-      {Ctl::chkAcc, 5},        {Ctl::chkAcc, 6},       {Ctl::chkAcc, 7},
-      {Ctl::chkAcc, 8},        {Ctl::chkAcc, 9},       {Ctl::chkAcc, 10},
-      {Ctl::txtTsa1ric, 0},    {Ctl::txtTburic, -1},   {Ctl::txtUrric, -1},
-      {Ctl::Scrollfreddo, -1}, {Ctl::txtTsa1rin, 0},   {Ctl::txttburin, -1},
-      {Ctl::txturrin, -1},     {Ctl::txtTw1, 0},       {Ctl::txtTw2, 0},
-      {Ctl::txtQw, 0},         {Ctl::txtTsa1ric, 1},   {Ctl::ScrollCaldo, -1},
-      {Ctl::txtTsa1rin, 1},    {Ctl::txtTw1, 1},       {Ctl::txtTw2, 1},
-      {Ctl::txtQw, 1},         {Ctl::txtDistanza, -1}, {Ctl::cboDirezione, -1},
-      {Ctl::cmdCalcola, -1},   {Ctl::cmdStampa, -1},   {Ctl::cmdLegend, -1},
-      {Ctl::CmdFine, -1},
-  }};
-  return kOrder;
+  return kDuctedOrder;
 }
 
 void DuctedScreen::Scrollfreddo_Change() {
@@ -216,15 +243,19 @@ bool DuctedScreen::StreamLostFocus(ControlRef field, ControlRef to) {
     case Ctl::txtTsa1ric:
       // A cooling stream's dry bulb matters only while the stream flows.
       if (field.index == 0 && recirculated > 0)
-        result = CheckFieldRange(f.txtTsa1ric[0], field, 16, 35, kDegrees, false, to, session_, ui_);
+        result =
+            CheckFieldRange(f.txtTsa1ric[0], field, 16, 35, kDegrees, false, to, session_, ui_);
       else if (field.index == 1)
-        result = CheckFieldRange(f.txtTsa1ric[1], field, -15, 35, kDegrees, true, to, session_, ui_);
+        result =
+            CheckFieldRange(f.txtTsa1ric[1], field, -15, 35, kDegrees, true, to, session_, ui_);
       return true;
     case Ctl::txtTsa1rin:
       if (field.index == 0 && fresh > 0)
-        result = CheckFieldRange(f.txtTsa1rin[0], field, 16, 35, kDegrees, false, to, session_, ui_);
+        result =
+            CheckFieldRange(f.txtTsa1rin[0], field, 16, 35, kDegrees, false, to, session_, ui_);
       else if (field.index == 1)
-        result = CheckFieldRange(f.txtTsa1rin[1], field, -10, 30, kDegrees, true, to, session_, ui_);
+        result =
+            CheckFieldRange(f.txtTsa1rin[1], field, -10, 30, kDegrees, true, to, session_, ui_);
       return true;
     case Ctl::txtTburic:
       WetBulbLeft(Recirculated(), to, session_, ui_);
@@ -327,7 +358,8 @@ DuctedInputs DuctedScreen::ReadInputs() {
 CalculationResult DuctedScreen::Calculate() {
   // 1. The first legend entry: the air flow found, or the static pressure left at the
   // total air flow typed.
-  const bool pressureShown = LocaleNumber(form.txtqatot.Text, session_.Decimal()) != 0;
+  const FieldNumber typedFlow = ReadFieldNumber(form.txtqatot, session_);
+  const bool pressureShown = typedFlow.kind != FieldNumber::kNotANumber && typedFlow.value != 0;
   form.lblLegSim[0].Caption = pressureShown ? "PSU" : "QA";
   form.lblLegDes[0].Caption = session_.Text(pressureShown ? 58 : 49);
 
@@ -341,8 +373,7 @@ CalculationResult DuctedScreen::Calculate() {
   CalculationResult result =
       RateDuctedSeries(Traits(), inputs, session_, [this] { ui_.ProcessPendingEvents(); });
   for (const RatedRow& row : result.rows)
-    form.Grd.AddItem(
-        DuctedRowText(row, pressureShown, coolWaterIsFlow, heatWaterIsFlow, session_));
+    form.Grd.AddItem(DuctedRowText(row, pressureShown, coolWaterIsFlow, heatWaterIsFlow, session_));
   if (!result.message) form.Grd.FixedRows = 2;
   return result;
 }
@@ -373,17 +404,156 @@ std::string DuctedRowText(const RatedRow& row, bool pressureShown, bool coolWate
   if (row.speedName) cells.push_back(*row.speedName);
   if (pressureShown) {
     const Unit& unit = ChosenUnit(session.settings, Quantity::kAirPressure);
-    cells.push_back((row.pressureCapped ? "> " : " ") +
-                    FormatNumber(row.availablePressurePa.value_or(0) * unit.factor, unit.format,
-                                 sep));
+    cells.push_back(
+        (row.pressureCapped ? "> " : " ") +
+        FormatNumber(row.availablePressurePa.value_or(0) * unit.factor, unit.format, sep));
   } else {
-    cells.push_back(DisplayValue(row.airFlowM3s,
-                                 ChosenUnit(session.settings, Quantity::kAirFlow), sep));
+    cells.push_back(
+        DisplayValue(row.airFlowM3s, ChosenUnit(session.settings, Quantity::kAirFlow), sep));
   }
   AddCoolingCells(cells, row.cooling, coolWaterIsFlow, session, AirOutCell::kAlways);
   AddHeatingCells(cells, row.heating, heatWaterIsFlow, session, {}, AirOutCell::kAlways);
   cells.push_back(PlainNumberText(row.soundPowerDb, sep));
   cells.push_back(std::to_string(static_cast<int>(row.soundPressureDb)));
+  return JoinCells(cells);
+}
+
+}  // namespace vestra::screens
+
+namespace vestra::screens {
+
+DuctedEcScreen::DuctedEcScreen(Session& session, ScreenUi& ui, const SeriesTraits& traits)
+    : DuctedScreen(session, ui, traits) {}
+
+void DuctedEcScreen::Form_Load() {
+  DuctedScreen::Form_Load();
+  session_.chart.ChartOwner = std::string(kName);
+  // No speed taps: the fan's steps are found for the air flow.
+  form.cboVel.Visible = false;
+  form.lblVel.Visible = false;
+  // The air flow is read in m3/h by the fan's curves and by the mixing alike.
+  form.lblUmQA.Caption = "m3/h";
+  form.cmdGrafico.Visible = false;
+}
+
+std::span<const ControlRef> DuctedEcScreen::TabOrder() const {
+  return kDuctedEcOrder;
+}
+
+void DuctedEcScreen::LostFocus(ControlRef field, ControlRef to) {
+  DuctedForm& f = form;
+  if (field.name == Ctl::txtpsu) {
+    // The static pressure and the air flow are both given here, not alternatives.
+    const Unit& unit = ChosenUnit(session_.settings, Quantity::kAirPressure);
+    f.LastCheckResult = CheckFieldRange(f.txtpsu, field, 0,
+                                        static_cast<float>(Traits().pressureLimitPa * unit.factor),
+                                        unit.name, true, to, session_, ui_);
+    return;
+  }
+  if (field.name == Ctl::txtqatot) {
+    // It takes no negative value.
+    f.LastCheckResult =
+        CheckFieldRange(f.txtqatot, field, 0, static_cast<float>(kMaxDuctedAirFlowM3s * 3600),
+                        "m3/h", true, to, session_, ui_);
+    return;
+  }
+  DuctedScreen::LostFocus(field, to);
+}
+
+void DuctedEcScreen::UnitsChanged(const Settings& previous) {
+  // The air flow stays in m3/h.
+  ScreenBase::UnitsChanged(previous);
+}
+
+std::optional<DuctedInputs> DuctedEcScreen::ReadEcInputs(CalculationResult& missing) {
+  const Session& s = session_;
+  const ModelTables& t = s.models;
+  DuctedInputs in;
+  // 3. External static pressure, Pa.
+  if (form.txtpsu.Text.empty()) form.txtpsu.Text = "0";
+  in.staticPressurePa = Sng(LocaleSingle(form.txtpsu.Text, s.Decimal()) /
+                            double{ChosenUnit(s.settings, Quantity::kAirPressure).factor});
+  // 4. The total air flow is required, m3/h read as its leading number.
+  const double typed = PresenceValue(form.txtqatot);
+  if (!(typed > 0) || !std::isfinite(static_cast<float>(typed))) {
+    form.txtqatot.SelStart = 0;
+    form.txtqatot.SelLength = 1;
+    form.cmdGrafico.Visible = false;
+    missing.message =
+        ScreenMessage{" Portata aria obbligatori", Icon::kNone, Control(Ctl::txtqatot)};
+    return std::nullopt;
+  }
+  const float q = Sng(typed / 3600);
+  in.totalAirFlowM3s = Deferred<float>::Of([q] { return q; });
+
+  // 5. Models: all, or one (its base model first when it is an additional-coil model).
+  in.firstModel = 1;
+  in.lastModel = t.ModelCount;
+  if (const int j = form.cboModel.ListIndex; j > 0) {
+    in.firstModel = in.lastModel = j;
+    if (EndsWith(t.TabModello(j), Traits().pairs.pair)) {
+      in.firstModel = j - 1;
+      form.chkAcc[1].Value = true;
+    }
+  }
+  form.cmdGrafico.Visible = form.cboModel.ListIndex > 0;
+  in.additionalCoil = form.chkAcc[1].Value;
+  in.fields = ReadMixedFields(form, s);
+  in.accessories = TickedAccessories(form, t);
+  in.distanceM =
+      Deferred<float>::Of([&] { return LocaleSingle(form.txtDistanza.Text, s.Decimal()); });
+  if (const FieldNumber distance = ReadFieldNumber(form.txtDistanza, s);
+      distance.kind == FieldNumber::kValue && distance.value <= 0)
+    in.distanceProblem = ScreenMessage{RangeText(kMinDistanceM, kMaxDistanceM, "m", s),
+                                       Icon::kError, Control(Ctl::txtDistanza)};
+  in.directivity = Deferred<std::int16_t>::Of(
+      [&] { return CInt(LocaleNumber(form.cboDirezione.Text(), s.Decimal())); });
+  return in;
+}
+
+CalculationResult DuctedEcScreen::Calculate() {
+  // 1. The first legend entry, as on the ducted screen.
+  const FieldNumber typedFlow = ReadFieldNumber(form.txtqatot, session_);
+  const bool pressureShown = typedFlow.kind != FieldNumber::kNotANumber && typedFlow.value != 0;
+  form.lblLegSim[0].Caption = pressureShown ? "PSU" : "QA";
+  form.lblLegDes[0].Caption = session_.Text(pressureShown ? 58 : 49);
+
+  // 2. The grid with the EC headings.
+  const bool coolWaterIsFlow = IsPositive(form.txtTw2[0]);
+  const bool heatWaterIsFlow = IsPositive(form.txtTw2[1]);
+  ResetEcResults(form, session_, true, coolWaterIsFlow, heatWaterIsFlow);
+  CalculationResult result;
+  std::optional<DuctedInputs> inputs;
+  try {
+    inputs = ReadEcInputs(result);
+  } catch (const RuntimeError&) {
+    form.cmdGrafico.Visible = false;
+    throw;
+  }
+  if (!inputs) return result;
+  result = RateDuctedEcSeries(Traits(), *inputs, session_, [this] { ui_.ProcessPendingEvents(); });
+  for (const RatedRow& row : result.rows)
+    form.Grd.AddItem(DuctedEcRowText(row, coolWaterIsFlow, heatWaterIsFlow, session_));
+  if (result.rows.empty() || (result.message && result.message->icon == Icon::kWarning))
+    form.cmdGrafico.Visible = false;
+  if (!result.message) form.Grd.FixedRows = 2;
+  return result;
+}
+
+std::string DuctedEcRowText(const RatedRow& row, bool coolWaterIsFlow, bool heatWaterIsFlow,
+                            const Session& session) {
+  const char sep = session.Decimal();
+  std::vector<std::string> cells{row.modelName};
+  cells.push_back(row.stepSpeedRpm ? std::to_string(*row.stepSpeedRpm) : "");
+  // The control voltage cut (not rounded) to one decimal.
+  const float tenths = std::trunc(row.controlVoltageV.value_or(0) * 10.0f);
+  cells.push_back(FormatNumber(Sng(tenths / 10.0), "0.0", sep));
+  AddCoolingCells(cells, row.cooling, coolWaterIsFlow, session, AirOutCell::kAlways);
+  AddHeatingCells(cells, row.heating, heatWaterIsFlow, session, {}, AirOutCell::kAlways);
+  const std::string floor = row.soundAtFloor ? "< " : "";
+  cells.push_back(floor + FormatNumber(row.soundPowerDb, "##.0", sep));
+  cells.push_back(floor + FormatNumber(row.soundPressureDb, "##.0", sep));
+  cells.push_back(FormatNumber(row.absorbedPowerW.value_or(0), "##.0", sep));
   return JoinCells(cells);
 }
 

@@ -5,6 +5,7 @@
 // the total air flow, the speed taps. The logic on plain values; the window binds to
 // `form` and forwards its events here.
 
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -63,6 +64,33 @@ class DuctedScreen : public ScreenBase {
   MoistureFields Recirculated();
   MoistureFields Fresh();
 };
+
+// The ducted units with EC fans FDatiPXXEC (KELMBLDC, ZOPHBLDC): the ducted screen without
+// speed taps; the total air flow (always in m3/h) is required and the static pressure is
+// typed beside it, the working point found between the fan's steps.
+class DuctedEcScreen : public DuctedScreen {
+ public:
+  static constexpr std::string_view kName = "FDatiPXXEC";
+
+  DuctedEcScreen(Session& session, ScreenUi& ui, const SeriesTraits& traits);
+
+  std::string_view Name() const override { return kName; }
+  void Form_Load() override;
+  void LostFocus(ControlRef control, ControlRef receivingFocus) override;
+  void UnitsChanged(const Settings& previous) override;
+  std::span<const ControlRef> TabOrder() const override;
+
+  // Phase one of Calculate; nothing when the air flow is missing (the message in
+  // `missing`).
+  std::optional<DuctedInputs> ReadEcInputs(CalculationResult& missing);
+
+ protected:
+  CalculationResult Calculate() override;
+};
+
+// The tab-separated text of an EC ducted screen's row.
+std::string DuctedEcRowText(const RatedRow& row, bool coolWaterIsFlow, bool heatWaterIsFlow,
+                            const Session& session);
 
 // The tab-separated text of a ducted screen's row: the air flow or, with a total air flow
 // typed, the static pressure left ("PSU").

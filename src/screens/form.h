@@ -65,6 +65,12 @@ struct CommonForm {
   std::array<Label, kLegendPairs> lblLegSim, lblLegDes;
 
   ResultsGrid Grd;
+  // A line under the grid telling what some cells leave out, or nothing.
+  Label lblNote = [] {
+    Label note;
+    note.Visible = false;
+    return note;
+  }();
 
   // -1: the last range check reset its field; 0 accepted; 1: during a calculation, the
   // last duty input check found the inputs complete.
@@ -125,6 +131,26 @@ struct DuctedForm : CommonForm {
 
   ComboBox cboVel;
   Label lblVel;
+  // The fan curve chart of the EC ducted units (hidden on the fixed-speed screen).
+  Button cmdGrafico = [] {
+    Button button;
+    button.Visible = false;
+    return button;
+  }();
+};
+
+// The EC screens FDatiPEC and FDatiUmbra: the air flow the unit must deliver is typed
+// (always in m3/h) instead of a fan speed chosen.
+struct EcForm : CommonForm {
+  TextBox txtqatot = FieldWith("0");
+  Label lblQaTot;
+  Label lblUmQA = LabelWith("m3/h");
+  CheckBox chkHX;
+  Button cmdGrafico = [] {
+    Button button;
+    button.Visible = false;
+    return button;
+  }();
 };
 
 }  // namespace vestra::screens

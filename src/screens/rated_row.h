@@ -66,6 +66,12 @@ struct RatedRow {
   bool soundAtFloor = false;
 
   std::optional<float> absorbedPowerW;
+  // EC fans: the nominal speed of the step the control voltage refers to ("SPEED"), the
+  // step itself, and the control voltage of the working point.
+  std::optional<int> stepSpeedRpm;
+  std::optional<int> fanSpeedRpm;  // the working point's speed
+  int chartStep = 0;
+  std::optional<float> controlVoltageV;
   // Unit heaters: mounting height and throw, as catalogued (text).
   std::optional<std::string> heightMax, throwMax;
 };

@@ -219,4 +219,15 @@ void FillDuctedLegend(DuctedForm& form, const Session& session) {
   }
 }
 
+void FillEcLegend(CommonForm& form, const Session& session) {
+  FillCommonLegend(form, session);
+  // Fixed texts, the same in every language.
+  form.lblLegSim[14].Caption = "SPEED";
+  form.lblLegDes[14].Caption = "Curva impostata inverter";
+  form.lblLegSim[15].Caption = "Vin";
+  form.lblLegDes[15].Caption = "Tensione di comando iverter (0-10v)";
+  form.lblLegSim[16].Visible = false;
+  form.lblLegDes[16].Visible = false;
+}
+
 }  // namespace vestra::screens

@@ -62,6 +62,10 @@ void FillStandardLegend(StandardForm& form, const SeriesTraits& traits, const Se
 // The legend pairs of the ducted screens (the first entry is set by each Calculate).
 void FillDuctedLegend(DuctedForm& form, const Session& session);
 
+// The legend pairs of the EC screens: the inverter's curve and control voltage instead of
+// the unit heaters' and absorbed-power pairs.
+void FillEcLegend(CommonForm& form, const Session& session);
+
 // Cells joined by tabs, as a grid row is added.
 std::string JoinCells(const std::vector<std::string>& cells);
 

@@ -220,6 +220,66 @@ const std::array kSeries{
         .tubes = TubeRule::kNarrowFirstModel,
     },
     SeriesTraits{
+        .name = "MIRALEC",
+        .code = "MIRALEC",
+        .table = Series::MIRALEC,
+        .screen = ScreenKind::kEcFanCoil,
+        .menu = {.mnuprods = 1, .chooser = 1},
+        .caption = {.text = 139, .suffix = " Miral EC"},
+        .staticPressure = true,
+        .pressureLimitPa = 100,
+        .absorbedPowerColumn = true,
+    },
+    SeriesTraits{
+        .name = "PELVOEC",
+        .code = "MIRALEC",  // the Pelvo EC units are rated as the Miral EC units
+        .table = Series::PELVOEC,
+        .screen = ScreenKind::kEcFanCoil,
+        .menu = {.mnuprods = 5, .chooser = 5},
+        .caption = {.text = 139, .suffix = " Pelvo EC"},
+        .staticPressure = true,
+        .pressureLimitPa = 100,
+        .absorbedPowerColumn = true,
+    },
+    SeriesTraits{
+        .name = "UMBRA",
+        .code = "UMBRA",
+        .table = Series::UMBRA,
+        .screen = ScreenKind::kHighEfficiencyEc,
+        .menu = {.mnuprods = 4, .chooser = 4},
+        .caption = {.suffix = "UMBRA"},
+        .staticPressure = true,
+        .pressureLimitPa = 100,
+        .absorbedPowerColumn = true,
+    },
+    SeriesTraits{
+        .name = "KELMBLDC",
+        .code = "KELMBLDC",
+        .table = Series::KELMBLDC,
+        .screen = ScreenKind::kEcDucted,
+        .menu = {.mnuprods = 3, .chooser = 3},
+        .caption = {.text = 124},
+        .staticPressure = true,
+        .pressureLimitPa = 250,
+        .heatingCoefficients = {.header = HeaderTable::kCCC50},
+        .absorbedPowerColumn = true,
+        .accessoryCaptions = kKelmAccessories,
+        .exclusivePlenums = true,
+    },
+    SeriesTraits{
+        .name = "ZOPHBLDC",
+        .code = "ZOPHBLDC",
+        .table = Series::ZOPHBLDC,
+        .screen = ScreenKind::kEcDucted,
+        .menu = {.mnuprods = 2, .chooser = 2},
+        .caption = {.text = 156},
+        .staticPressure = true,
+        .pressureLimitPa = 80,
+        .heatingCoefficients = {.header = HeaderTable::kCCC50},
+        .absorbedPowerColumn = true,
+        .accessoryCaptions = kZophAccessories,
+    },
+    SeriesTraits{
         .name = "TORVAEC",
         .code = "TORVAEC",
         .table = Series::TORVAEC,
@@ -271,6 +331,12 @@ const SeriesTraits* SeriesAtMenu(int mnuprod) {
 const SeriesTraits* SeriesAtEcMenu(int mnuprods) {
   for (const SeriesTraits& traits : kSeries)
     if (mnuprods >= 0 && traits.menu.mnuprods == mnuprods) return &traits;
+  return nullptr;
+}
+
+const SeriesTraits* SeriesAtChooser(int cmdBLDC) {
+  for (const SeriesTraits& traits : kSeries)
+    if (cmdBLDC >= 0 && traits.menu.chooser == cmdBLDC) return &traits;
   return nullptr;
 }
 

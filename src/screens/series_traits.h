@@ -177,6 +177,7 @@ const SeriesTraits* FindSeries(std::string_view name);
 // its EC chooser; nullptr for an item without a series.
 const SeriesTraits* SeriesAtMenu(int mnuprod);
 const SeriesTraits* SeriesAtEcMenu(int mnuprods);
+const SeriesTraits* SeriesAtChooser(int cmdBLDC);
 
 // The screen's caption for the series in the current language.
 std::string SeriesCaption(const SeriesTraits& traits, const Session& session);

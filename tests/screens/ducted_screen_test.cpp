@@ -96,8 +96,8 @@ TEST(DuctedScreen, theSliderSetsWhichStreamEntersTheCoil) {
   const MixedCheck half = CheckMixedInputs(ReadMixedFields(o.f(), *o.session), 0, 0.2f, *o.session);
   ASSERT_FALSE(half.problem);
   EXPECT_FLOAT_EQ(half.inputs.taIn, 31);
-  EXPECT_NEAR(half.inputs.rhIn, MixedMoistureAt(31, {27, 47, 0.1f}, {35, 40, 0.1f}, 0.2f).relHumidityPct,
-              1e-4);
+  EXPECT_NEAR(half.inputs.rhIn,
+              MixedMoistureAt(31, {27, 47, 0.1f}, {35, 40, 0.1f}, 0.2f).relHumidityPct, 1e-4);
 
   // Fresh air only: the recirculated stream is not required any more.
   o.screen->ScrollBar_Change(Control(Ctl::ScrollCaldo), 100);
@@ -124,8 +124,11 @@ TEST(DuctedScreen, staticPressureRangeIsTheSeriesOwnAndTheTotalAirFlowItsAlterna
     const char* series;
     const char* typed;
     const char* after;
-  } cases[] = {{"KELM", "300", "0"}, {"ZOPH", "300", "0"}, {"KELM", "250", "250"},
-               {"ZOPH", "250", "0"}, {"ZOPH", "80", "80"}};
+  } cases[] = {{"KELM", "300", "0"},
+               {"ZOPH", "300", "0"},
+               {"KELM", "250", "250"},
+               {"ZOPH", "250", "0"},
+               {"ZOPH", "80", "80"}};
   for (const auto& c : cases) {
     Ducted o(c.series);
     o.Leave(Control(Ctl::txtpsu), c.typed);
@@ -285,8 +288,8 @@ TEST(DuctedScreen, theMixedAirChecksComeInTheirOrderWithTheirField) {
        Control(Ctl::txtTw1, 0)},
       {[](DuctedForm& f) { f.txtTw2[1].Text = ""; },
        "Occorre immettere la temp. uscita o la portata acqua", Control(Ctl::txtTw2, 1)},
-      {[](DuctedForm& f) { f.txtTw2[0].Text = "18"; },
-       "Il salto termico non può essere  > 10 °C", Control(Ctl::txtTw2, 0)},
+      {[](DuctedForm& f) { f.txtTw2[0].Text = "18"; }, "Il salto termico non può essere  > 10 °C",
+       Control(Ctl::txtTw2, 0)},
       {[](DuctedForm& f) { f.txtTw2[0].Text = "6"; },
        "La temp. Uscita deve essere > di quella di ingresso", Control(Ctl::txtTw2, 0)},
   };
@@ -325,7 +328,8 @@ TEST(DuctedScreen, everyRowSatisfiesTheWaterBalanceAndThePhysicalBounds) {
         const std::string where = std::string(series) + " " + row[0] + " " + row[1];
         ASSERT_FALSE(row[pt].empty()) << where;
         const double total = Number(row[pt]);
-        EXPECT_NEAR(total, Number(row[qwc]) * coolPerLitre, 5 + 0.0005 * coolPerLitre + 0.001 * total)
+        EXPECT_NEAR(total, Number(row[qwc]) * coolPerLitre,
+                    5 + 0.0005 * coolPerLitre + 0.001 * total)
             << where;
         EXPECT_LE(Number(row[ps]), total) << where;
         EXPECT_GT(Number(row[tac]), 7) << where;

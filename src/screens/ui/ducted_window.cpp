@@ -19,7 +19,9 @@ DuctedWindow::DuctedWindow(screens::Session& session, Desktop desktop,
                            const screens::SeriesTraits& traits, QWidget* parent)
     : DuctedWindow(
           session, std::move(desktop),
-          [&](screens::ScreenUi& ui) {
+          [&](screens::ScreenUi& ui) -> std::unique_ptr<screens::SelectionScreen> {
+            if (traits.screen == screens::ScreenKind::kEcDucted)
+              return std::make_unique<screens::DuctedEcScreen>(session, ui, traits);
             return std::make_unique<screens::DuctedScreen>(session, ui, traits);
           },
           parent) {

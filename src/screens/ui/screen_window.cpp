@@ -22,6 +22,7 @@
 
 #include "screens/tab_order.h"
 #include "screens/ui/ducted_window.h"
+#include "screens/ui/ec_window.h"
 #include "screens/ui/results_grid_view.h"
 #include "screens/ui/standard_window.h"
 
@@ -256,7 +257,14 @@ QLayout* ScreenWindow::BuildResults(
   auto* row = new QHBoxLayout;
   row->addWidget(grid_, 1);
   row->addWidget(panLegend_, 0);
-  return row;
+  // What some cells of the table leave out, in one line under it.
+  QLabel* note = BindLabel(f.lblNote);
+  note->setObjectName(QStringLiteral("lblNote"));
+  note->setWordWrap(true);
+  auto* results = new QVBoxLayout;
+  results->addLayout(row, 1);
+  results->addWidget(note);
+  return results;
 }
 
 QWidget* ScreenWindow::LegendPanel() const {
@@ -659,20 +667,19 @@ void ScreenWindow::Refresh() {
   repaint();
 }
 
-bool HasScreenWindow(screens::ScreenKind screen) {
-  return screen == screens::ScreenKind::kStandard || screen == screens::ScreenKind::kDucted;
-}
-
 ScreenWindow* CreateScreenWindow(screens::Session& session, Desktop desktop,
                                  const screens::SeriesTraits& traits, QWidget* parent) {
   switch (traits.screen) {
     case screens::ScreenKind::kStandard:
       return new StandardWindow(session, std::move(desktop), traits, parent);
     case screens::ScreenKind::kDucted:
+    case screens::ScreenKind::kEcDucted:
       return new DuctedWindow(session, std::move(desktop), traits, parent);
-    default:
-      return nullptr;
+    case screens::ScreenKind::kEcFanCoil:
+    case screens::ScreenKind::kHighEfficiencyEc:
+      return new EcWindow(session, std::move(desktop), traits, parent);
   }
+  return nullptr;
 }
 
 }  // namespace vestra::ui

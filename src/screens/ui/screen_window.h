@@ -233,11 +233,7 @@ class ScreenWindow : public QWidget, public screens::ScreenUi {
   QMetaObject::Connection focusConnection_;
 };
 
-// Whether a screen kind has its window yet.
-bool HasScreenWindow(screens::ScreenKind screen);
-
-// The window of a series' screen, created for the series; nullptr for a screen kind
-// without a window yet.
+// The window of a series' screen, created for the series.
 ScreenWindow* CreateScreenWindow(screens::Session& session, Desktop desktop,
                                  const screens::SeriesTraits& traits, QWidget* parent = nullptr);
 
