@@ -102,6 +102,29 @@ void BM_ScreenCalculateDuctedEveryTap(benchmark::State& state, const char* serie
 BENCHMARK_CAPTURE(BM_ScreenCalculateDuctedEveryTap, KELM, "KELM")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ScreenCalculateDuctedEveryTap, ZOPH, "ZOPH")->Unit(benchmark::kMillisecond);
 
+// The EC screens: every model at a required air flow against a static pressure.
+void BM_ScreenCalculateEcEveryModel(benchmark::State& state, const char* series,
+                                    const char* pressure) {
+  auto session = OpenSession();
+  SilentUi ui;
+  const std::unique_ptr<SelectionScreen> screen = DispatchSeries(*session, ui, *FindSeries(series));
+  screen->Field(Control(Ctl::txtqatot))->Text = "400";
+  screen->Field(Control(Ctl::txtpsu))->Text = pressure;
+  for (auto _ : state) {
+    screen->cmdCalcola_Click();
+    benchmark::DoNotOptimize(screen->Form().Grd.Rows.data());
+  }
+  state.counters["rows"] = static_cast<double>(screen->ModelRowCount());
+}
+BENCHMARK_CAPTURE(BM_ScreenCalculateEcEveryModel, MIRALEC, "MIRALEC", "50")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ScreenCalculateEcEveryModel, UMBRA, "UMBRA", "50")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ScreenCalculateEcEveryModel, KELMBLDC, "KELMBLDC", "50")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ScreenCalculateEcEveryModel, ZOPHBLDC, "ZOPHBLDC", "50")
+    ->Unit(benchmark::kMillisecond);
+
 void BM_ScreenLoadSeries(benchmark::State& state) {
   auto session = OpenSession();
   SilentUi ui;

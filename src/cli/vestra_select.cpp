@@ -474,7 +474,7 @@ int Run(int argc, char** argv) {
 
   if (options.speed) {
     ComboBox* speeds = screen.Combo(Control(Ctl::cboVel));
-    if (!speeds)
+    if (!speeds || !screen.IsUsable(Control(Ctl::cboVel)))
       throw UsageError{"--speed: the screen of " + options.series + " has no speed list"};
     speeds->ListIndex = ChooseEntry(*speeds, *options.speed, "speed");
   }

@@ -27,7 +27,7 @@ struct MixedMoisture {
 // are mixed in proportion to their volume flows and give the wet bulb and the humidity
 // at the mixed dry bulb; with one stream (or no flow) that stream's humidity is the mix's
 // (the recirculated one unless only fresh air flows).
-MixedMoisture MixedMoistureAt(float dryBulbC, const AirStream& recirculated,
-                              const AirStream& fresh, float totalFlowM3s);
+MixedMoisture MixedMoistureAt(float dryBulbC, const AirStream& recirculated, const AirStream& fresh,
+                              float totalFlowM3s);
 
 }  // namespace vestra

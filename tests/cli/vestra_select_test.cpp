@@ -102,7 +102,7 @@ TEST(VestraSelect, aMessageThatEndsTheCalculationExitsWith1) {
 
 TEST(VestraSelect, badUsageExitsWith2) {
   for (const char* args :
-       {"", "--series NOPE", "--series MIRALEC", "--series MIRAL --set txtFoo=1",
+       {"", "--series NOPE", "--series MIRALEC --speed 1", "--series MIRAL --set txtFoo=1",
         "--series MIRAL --set 'txtTw2(3)=1'", "--series VELD --set txtpsu=20",
         "--series MIRAL --speed 9", "--series MIRAL --model XYZ", "--series MIRAL --format xml",
         "--series MIRAL --units 0,0", "--series MIRAL --set chkHX=yes", "--series MIRAL --bogus"}) {

@@ -16,8 +16,10 @@
 
 #include "app/shell.h"
 #include "app/ui/clock.h"
+#include "app/ui/ec_chooser.h"
 #include "app/ui/info_window.h"
 #include "app/ui/open_document.h"
+#include "screens/ui/screen_window.h"
 #include "ui_fixture.h"
 
 namespace vestra::testing {
@@ -88,14 +90,39 @@ TEST(Startup, failsNamingTheCatalogueWhenItIsMissingOrDamaged) {
   }
 }
 
-TEST(MainWindow, theSeriesWhoseScreensExistCanBeChosen) {
+TEST(MainWindow, everySeriesCanBeChosen) {
   StartedProgram p;
   for (const int i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13})
     EXPECT_TRUE(p.main().Action("mnuprod(" + std::to_string(i) + ")")->isEnabled()) << i;
-  for (int i = 1; i <= 5; ++i)
-    EXPECT_FALSE(p.main().Action("mnuprods(" + std::to_string(i) + ")")->isEnabled()) << i;
-  EXPECT_TRUE(p.main().Action("mnuprods(6)")->isEnabled());
-  EXPECT_FALSE(p.main().Action("SSprodBLDC")->isEnabled());
+  for (int i = 1; i <= 6; ++i)
+    EXPECT_TRUE(p.main().Action("mnuprods(" + std::to_string(i) + ")")->isEnabled()) << i;
+  EXPECT_TRUE(p.main().Action("SSprodBLDC")->isEnabled());
+}
+
+TEST(MainWindow, theEcDispatchClosesNothingAndReusesAnOpenScreenOfItsKind) {
+  StartedProgram p;
+  ui::ScreenWindow& miral = p.ChooseScreen("mnuprod(2)");
+  ui::ScreenWindow& ec = p.ChooseScreen("mnuprods(1)");
+  EXPECT_EQ(ec.objectName(), "FDatiPEC");
+  EXPECT_FALSE(miral.IsClosed()) << "the EC dispatch closes no other screen";
+  // Pelvo EC reuses the open EC fan-coil screen: the same window, its caption and models.
+  ui::ScreenWindow& pelvo = p.ChooseScreen("mnuprods(5)");
+  EXPECT_EQ(&pelvo, &ec);
+  EXPECT_EQ(p.session().settings.CurrentSeries, "MIRALEC");
+  EXPECT_EQ(pelvo.windowTitle().toStdString(), p.session().Text(139) + " Pelvo EC");
+  EXPECT_EQ(pelvo.screen().Form().cboModel.List.at(1).rfind("PELVOEC", 0), 0u);
+
+  // The chooser's buttons dispatch the same way and close it.
+  p.main().Action("SSprodBLDC")->trigger();
+  Settle();
+  ui::EcChooser* chooser = p.main().OpenEcChooser();
+  ASSERT_NE(chooser, nullptr);
+  EXPECT_EQ(chooser->Button(4)->text(), "UMBRA");
+  chooser->Button(4)->click();
+  Settle();
+  EXPECT_EQ(p.main().OpenEcChooser(), nullptr);
+  EXPECT_EQ(p.main().OpenScreenWindow()->objectName(), "FDatiUmbra");
+  EXPECT_EQ(p.session().settings.CurrentSeries, "UMBRA");
 }
 
 TEST(MainWindow, clockFollowsTheTicksOfItsClock) {

@@ -136,6 +136,25 @@ int main(int argc, char** argv) {
     ok = Shot(&main, out + "/ducted-screen-en.png") && ok;
   }
 
+  // The EC fan coils and the high-efficiency EC units at a required air flow.
+  for (const auto& [item, file] : {std::pair{"mnuprods(1)", "/ec-fan-coil-screen-en.png"},
+                                   std::pair{"mnuprods(4)", "/umbra-screen-en.png"}}) {
+    main.Action(item)->trigger();
+    vestra::ui::ScreenWindow* ec = main.OpenScreenWindow();
+    if (!ec) continue;
+    for (const auto& [field, text] :
+         {std::pair{Ctl::txtqatot, "500"}, std::pair{Ctl::txtpsu, "30"}}) {
+      QLineEdit* edit = ec->FieldWidget(vestra::screens::Control(field));
+      edit->setFocus();
+      edit->setText(QString::fromLatin1(text));
+    }
+    ec->ButtonWidget(Ctl::cmdCalcola)->setFocus();
+    Settle();
+    ec->ButtonWidget(Ctl::cmdCalcola)->click();
+    ec->ButtonWidget(Ctl::cmdLegend)->click();
+    ok = Shot(&main, out + file) && ok;
+  }
+
   // For the review of the layout only: German captions, the unit heaters' screen.
   if (qEnvironmentVariableIsSet("VESTRA_SCREENSHOTS_ALL")) {
     main.ShowLanguageChooser();

@@ -17,6 +17,7 @@
 
 #include "app/shell.h"
 #include "app/ui/clock.h"
+#include "app/ui/ec_chooser.h"
 #include "app/ui/info_window.h"
 #include "app/ui/language_chooser.h"
 #include "app/ui/open_document.h"
@@ -117,17 +118,23 @@ void MainWindow::BuildMenus() {
   series->setObjectName(QStringLiteral("mnuscelta"));
   menus_["mnuscelta"] = series;
   auto addSeries = [this](QMenu* menu, const std::string& name, const QString& fixedCaption,
-                          const char* icon, const screens::SeriesTraits* traits) {
+                          const char* icon, const screens::SeriesTraits* traits, bool ec) {
     QAction* action = AddAction(menu, name, fixedCaption, icon);
-    // A series whose screen has no window yet cannot be chosen.
-    const bool offered = traits && HasScreenWindow(traits->screen);
+    // An item without a series opens nothing.
+    const bool offered = traits != nullptr;
     action->setEnabled(offered);
     if (offered)
-      connect(action, &QAction::triggered, this, [this, traits] { DispatchSeries(*traits); });
+      connect(action, &QAction::triggered, this, [this, traits, ec] {
+        if (ec)
+          DispatchEcSeries(*traits);
+        else
+          DispatchSeries(*traits);
+      });
     return action;
   };
   for (int i = 0; i <= 10; ++i)
-    addSeries(series, Indexed("mnuprod", i), QString(), SeriesIcon(i), screens::SeriesAtMenu(i));
+    addSeries(series, Indexed("mnuprod", i), QString(), SeriesIcon(i), screens::SeriesAtMenu(i),
+              false);
   QMenu* bldc = series->addMenu(QStringLiteral("BLDC"));
   bldc->setObjectName(QStringLiteral("mnuprod(11)"));
   bldc->setIcon(ToolbarIcon("bldc"));
@@ -136,10 +143,10 @@ void MainWindow::BuildMenus() {
                                     "Umbra",      "Pelvo EC",  "TORVA EC"};
   for (int i = 1; i <= 6; ++i)
     addSeries(bldc, Indexed("mnuprods", i), QString::fromLatin1(ecCaptions[i - 1]), nullptr,
-              screens::SeriesAtEcMenu(i));
-  addSeries(series, "mnuprod(12)", QString(), SeriesIcon(12), screens::SeriesAtMenu(12));
+              screens::SeriesAtEcMenu(i), true);
+  addSeries(series, "mnuprod(12)", QString(), SeriesIcon(12), screens::SeriesAtMenu(12), false);
   addSeries(series, "mnuprod(13)", QStringLiteral("Parete alta NARTE"), nullptr,
-            screens::SeriesAtMenu(13));
+            screens::SeriesAtMenu(13), false);
 
   connect(AddAction(nullptr, "mnulingua", QString()), &QAction::triggered, this,
           [this] { ShowLanguageChooser(); });
@@ -181,10 +188,10 @@ void MainWindow::BuildToolbar() {
   twin("SSunmis", "mnuUnmis", "units");
   panel->addSeparator();
   for (int i = 0; i <= 10; ++i) add(Indexed("SSprod", i), Indexed("mnuprod", i));
-  // The EC series open their chooser, whose screens are still to come.
+  // The EC series open their chooser.
   QAction* bldc = panel->addAction(ToolbarIcon("bldc"), QStringLiteral("BLDC"));
   bldc->setObjectName(QStringLiteral("SSprodBLDC"));
-  bldc->setEnabled(false);
+  connect(bldc, &QAction::triggered, this, [this] { ShowEcChooser(); });
   actions_["SSprodBLDC"] = bldc;
   add("SSprod(12)", "mnuprod(12)");
   panel->addSeparator();
@@ -301,27 +308,72 @@ void MainWindow::CloseSelectionScreens() {
 
 void MainWindow::DispatchSeries(const screens::SeriesTraits& traits) {
   if (ScreenBusy()) return;
-  // Every series of the standard screen gets a fresh one, so that its load handler sets
-  // up the speed list and the legend of that series.
+  // Every series of the standard and ducted screens gets a fresh one, so that its load
+  // handler sets up the speed list, the accessories and the legend of that series.
   CloseSelectionScreens();
   screens::PrepareDispatch(session_, traits);
+  OpenNewScreen(traits);
+}
+
+void MainWindow::DispatchEcSeries(const screens::SeriesTraits& traits) {
+  if (ScreenBusy()) return;
+  // The EC unit heaters are rated on the standard screen, set up afresh for them.
+  if (traits.screen == screens::ScreenKind::kStandard) return DispatchSeries(traits);
+  // The EC dispatch closes nothing: an open screen of the series' kind is set up for the
+  // series and takes its models.
+  screens::PrepareDispatch(session_, traits);
+  const QString name = Q(std::string(screens::ScreenName(traits.screen)));
+  for (QMdiSubWindow* sub : mdi_->subWindowList()) {
+    auto* window = dynamic_cast<ScreenWindow*>(sub->widget());
+    if (!window || window->IsClosed() || window->objectName() != name) continue;
+    window->Configure(traits);
+    mdi_->setActiveSubWindow(sub);
+    LoadModelsOf(window, sub);
+    return;
+  }
+  OpenNewScreen(traits);
+}
+
+void MainWindow::OpenNewScreen(const screens::SeriesTraits& traits) {
   ScreenWindow* window = CreateScreenWindow(session_, desktop_, traits);
   if (!window) return;
   window->Configure(traits);
   QMdiSubWindow* sub = mdi_->addSubWindow(window);
   sub->setAttribute(Qt::WA_DeleteOnClose);
   const char* icon = SeriesIcon(traits.menu.mnuprod);
-  sub->setWindowIcon(ToolbarIcon(icon ? icon : "torva"));
+  sub->setWindowIcon(ToolbarIcon(icon ? icon : traits.menu.mnuprods >= 0 ? "bldc" : "torva"));
   sub->adjustSize();
   sub->move(0, 0);  // the screen opens at the top left of the main window
   sub->show();
   window->FocusFirstControl();
+  LoadModelsOf(window, sub);
+}
+
+void MainWindow::LoadModelsOf(ScreenWindow* window, QMdiSubWindow* sub) {
   try {
     window->LoadModels();
   } catch (const RuntimeError& e) {
     sub->close();
     ReportLoaderFault(std::string(e.what()) + " (" + std::to_string(e.number()) + ")");
   }
+}
+
+void MainWindow::ShowEcChooser() {
+  if (!ecChooser_) {
+    ecChooser_ = new EcChooser(
+        [this](int i) {
+          if (const screens::SeriesTraits* traits = screens::SeriesAtChooser(i))
+            DispatchEcSeries(*traits);
+        },
+        [](int i) { return screens::SeriesAtChooser(i) != nullptr; }, this);
+  }
+  ecChooser_->show();
+  ecChooser_->raise();
+  ecChooser_->activateWindow();
+}
+
+EcChooser* MainWindow::OpenEcChooser() const {
+  return ecChooser_;
 }
 
 void MainWindow::ReportLoaderFault(const std::string& message) {

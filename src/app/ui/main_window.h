@@ -18,11 +18,13 @@
 
 class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
 class QPrinter;
 class QTimer;
 
 namespace vestra::ui {
 
+class EcChooser;
 class LanguageChooser;
 class ScreenWindow;
 class UnitsDialog;
@@ -50,6 +52,9 @@ class MainWindow : public QMainWindow {
   // and ReTransMode set, the series' screen created, set up, captioned and shown, then
   // its models loaded.
   void DispatchSeries(const screens::SeriesTraits& traits);
+  // The EC series dispatch (the EC submenu and the EC chooser): it closes nothing and sets
+  // up an open screen of the series' kind, creating one only when none is open.
+  void DispatchEcSeries(const screens::SeriesTraits& traits);
 
   // The selection screen's window open last, if any.
   ScreenWindow* OpenScreenWindow() const;
@@ -67,6 +72,8 @@ class MainWindow : public QMainWindow {
 
   void ShowUnitsDialog();
   void ShowLanguageChooser();
+  void ShowEcChooser();
+  EcChooser* OpenEcChooser() const;
   void ShowInformation();
   void ShowAbout();
   void ShowPrinterSetup();
@@ -88,6 +95,8 @@ class MainWindow : public QMainWindow {
   bool ScreenBusy() const;
   void ChooseLanguage(std::int16_t langIndex);
   void ReportLoaderFault(const std::string& message);
+  void OpenNewScreen(const screens::SeriesTraits& traits);
+  void LoadModelsOf(ScreenWindow* window, QMdiSubWindow* sub);
 
   screens::Session& session_;
   Desktop desktop_;
@@ -99,6 +108,7 @@ class MainWindow : public QMainWindow {
   std::map<std::string, QMenu*> menus_;
   QPointer<UnitsDialog> units_;
   QPointer<LanguageChooser> chooser_;
+  QPointer<EcChooser> ecChooser_;
   std::unique_ptr<QPrinter> printer_;
 };
 
