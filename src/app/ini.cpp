@@ -22,6 +22,12 @@ char Lower(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+std::string LowerCase(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = Lower(c);
+  return out;
+}
+
 bool SameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
@@ -139,17 +145,63 @@ std::string Join(std::string_view bom, const Lines& lines) {
 
 }  // namespace
 
+namespace {
+
+// Calls visit(text, begin of the next line) for each line of content[from, to), without
+// its line end.
+template <typename Visit>
+void ForEachLine(std::string_view content, std::size_t from, std::size_t to, Visit visit) {
+  while (from < to) {
+    std::size_t nl = content.find('\n', from);
+    if (nl == std::string_view::npos || nl > to) nl = to;
+    std::string_view text = content.substr(from, nl - from);
+    if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+    from = nl + 1;
+    visit(text, std::min(from, to));
+  }
+}
+
+}  // namespace
+
+IniValues::IniValues(std::string content) : content_(std::move(content)) {
+  const std::size_t start =
+      std::string_view(content_).substr(0, kUtf8Bom.size()) == kUtf8Bom ? kUtf8Bom.size() : 0;
+  Section* open = nullptr;  // the first occurrence being read, or null in a repeated one
+  std::size_t lineStart = start;
+  ForEachLine(content_, start, content_.size(), [&](std::string_view text, std::size_t next) {
+    const ParsedLine p = Parse(text);
+    if (p.kind == LineKind::kSection) {
+      if (open) open->end = lineStart;
+      const auto [it, first] = sections_.try_emplace(LowerCase(p.name));
+      open = first ? &it->second : nullptr;
+      if (open) open->begin = open->end = next;
+    }
+    lineStart = next;
+  });
+  if (open) open->end = content_.size();
+}
+
+std::optional<std::string> IniValues::Find(std::string_view section, std::string_view key) const {
+  const auto it = sections_.find(LowerCase(section));
+  if (it == sections_.end()) return std::nullopt;
+  const Section& s = it->second;
+  if (!s.keys) {
+    s.keys.emplace();
+    // The first line of a key counts.
+    ForEachLine(content_, s.begin, s.end, [&](std::string_view text, std::size_t) {
+      const ParsedLine p = Parse(text);
+      if (p.kind == LineKind::kKey)
+        s.keys->try_emplace(LowerCase(p.name), CutToChars(Unquoted(p.value), kIniValueMaxChars));
+    });
+  }
+  const auto value = s.keys->find(LowerCase(key));
+  if (value == s.keys->end()) return std::nullopt;
+  return value->second;
+}
+
 std::optional<std::string> IniLookup(std::string_view content, std::string_view section,
                                      std::string_view key) {
-  const Document doc = Split(content);
-  const auto range = FindSection(doc, section);
-  if (!range) return std::nullopt;
-  for (std::size_t i = range->header + 1; i < range->end; ++i) {
-    const ParsedLine p = Parse(doc.lines[i].text);
-    if (p.kind == LineKind::kKey && SameName(p.name, key))
-      return CutToChars(Unquoted(p.value), kIniValueMaxChars);
-  }
-  return std::nullopt;
+  return IniValues(std::string(content)).Find(section, key);
 }
 
 std::string IniSetValue(std::string_view content, std::string_view section, std::string_view key,

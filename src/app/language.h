@@ -78,7 +78,8 @@ struct ApplyLanguageResult {
 // (a blank and 4 for Spanish). The caller relabels the main window with the captions and
 // closes the windows KeepsOpenOnLanguageChange rejects.
 // file: where the choice is stored; nullptr for a run that keeps no settings file (the
-// choice then lasts until the program ends).
+// choice then lasts until the program ends) and at start-up, which applies the language
+// the file already holds and so leaves the file alone.
 ApplyLanguageResult ApplyLanguage(Settings& settings, SettingsFile* file);
 
 }  // namespace vestra

@@ -5,9 +5,12 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "app/ini.h"
 
 namespace vestra {
 
@@ -36,7 +39,10 @@ struct Settings {
   std::int16_t LangBase = 100;   // (2 x LangIndex + 1) x 100
   std::string CdromPath;         // documents root, ending in a separator
   std::string OutputPath;        // folder the reports are saved in, as written
-  std::string DefaultLang;       // document language when the current one has none
+  // OutputDir was empty: reports go to the user's documents folder, whose missing parent
+  // folders may be created too (a folder named in the settings file gets one level only).
+  bool OutputPathIsDefault = false;
+  std::string DefaultLang;  // document language when the current one has none
   // Document language code of each language index: always 3 characters, cut or padded
   // with blanks; the trailing blanks take part in the catalogue queries.
   std::array<std::string, kLangCodeCount> LangCodes = BlankLangCodes();
@@ -84,6 +90,10 @@ struct IniWriteResult {
 // program folder the user cannot write (an installed program). Once the per-user copy
 // exists it is read first and written alone; a key it lacks is still read from the
 // program folder's file, so keys the installer adds later are seen.
+//
+// The files are read once, at the first ReadIni, whatever their size: start-up asks for
+// two dozen keys. A write reads the file it changes again, so that what was edited by
+// hand meanwhile is kept, and touches it only when the value changes.
 class SettingsFile {
  public:
   // programFile: AppPath + "Vestra.ini"; userFile: the per-user copy (empty: none).
@@ -92,9 +102,15 @@ class SettingsFile {
   // The value of section/key, trimmed; empty text for a missing file, section or key.
   std::string ReadIni(std::string_view section, std::string_view key) const;
 
+  // The file the value of section/key is read from (the per-user copy or the program
+  // folder's file), for a message about that value.
+  std::filesystem::path SourceOf(std::string_view section, std::string_view key) const;
+
   // Writes one value, creating a missing file or section and keeping the rest of the
-  // file. When the program folder's file cannot be written, the per-user copy is seeded
-  // from it and written instead. The result says where the value went or why it was lost.
+  // file. A value equal to the one the key holds (blanks around it aside) leaves the file
+  // untouched. When the program folder's file cannot be written, the per-user copy is
+  // seeded from it and written instead. The result says where the value went or why it
+  // was lost.
   IniWriteResult WriteIni(std::string_view section, std::string_view key, std::string_view value);
 
   const std::filesystem::path& programFile() const { return programFile_; }
@@ -102,33 +118,60 @@ class SettingsFile {
   bool usesUserCopy() const;
 
  private:
+  struct Contents {
+    bool usesUserCopy = false;
+    IniValues user;
+    IniValues program;
+  };
+  const Contents& Read() const;
+
   std::filesystem::path programFile_;
   std::filesystem::path userFile_;
+  mutable std::optional<Contents> contents_;
 };
 
 // ---- LoadSettings ----------------------------------------------------------------------
 
-// A problem start-up reports and survives.
+// A value of the settings file that start-up could not take: the key's default is used
+// instead, and the problem is reported (the desktop program shows it, the command-line
+// tools print it on stderr) without stopping the program.
 struct StartupProblem {
-  std::string folder;
-  std::string reason;
+  std::string file;      // the settings file the value was read from
+  std::string section;   // as the program names it: "Common", "Unmis"
+  std::string key;       // "Multi", "Pt" ...
+  std::string value;     // as read
+  std::string expected;  // what the key takes: "a language index from 0 to 14"
+  std::string fallback;  // what is used instead: "0 (Italian)"
 };
 
 struct LoadSettingsReport {
   std::vector<StartupProblem> problems;
 };
 
-// The fixed message of an output folder that could not be created.
+// The one-line message of a problem: the file, the section, the key, the value quoted
+// (cut and with control characters shown), what the key takes and what is used instead.
+std::string DescribeStartupProblem(const StartupProblem& problem);
+// The same text under the name start-up used when the only problem it reported was the
+// output folder, which is now created by PrepareReportFolder when a report is written.
 std::string DescribeOutputFolderProblem(const StartupProblem& problem);
 
 // Reads the settings file into the record, in this order: language (LangIndex, LangBase),
-// documents root, output folder and default document language, the output folder
-// created when missing, the unit choices, the language codes.
-// defaultOutputFolder replaces an empty OutputDir. A unit choice outside its table is
-// taken as the first unit. An output folder that cannot be created is reported, not
-// raised. LangBase overflow (6) and a Multi beyond the 16-bit range (6) are raised.
+// documents root, output folder and default document language, the unit choices, the
+// language codes. defaultOutputFolder replaces an empty OutputDir; a relative one lies in
+// the program folder. Nothing is created or written: the output folder is made when a
+// report is saved (PrepareReportFolder).
+// A numeric value out of its key's range - a language index outside 0..14 (its language
+// base would not fit 16 bits beyond 163), a unit choice outside its table, a number beyond
+// the double range - is reported and the key's default (0) taken. A missing file, section
+// or key, and a text without a leading number, read as 0 without a report.
 LoadSettingsReport LoadSettings(const SettingsFile& file, const std::string& defaultOutputFolder,
                                 Settings& settings);
+
+// The folder a report is saved in, created when it is missing: one level for a folder
+// named by OutputDir (its parent must exist), every missing level for the default folder
+// in the user's documents. A folder that cannot be made raises the path/file access error
+// (75) with a message naming the folder, the reason and OutputDir of the settings file.
+std::string PrepareReportFolder(const Settings& settings);
 
 // ---- the platform's folders (Qt) -----------------------------------------------------
 

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <iostream>
 
+#include "engine/shown_text.h"
+
 namespace vestra::cli {
 
 std::optional<double> ParseNumber(std::string_view text) {
@@ -27,32 +29,28 @@ std::string JsonNumber(double value) {
 
 std::string JsonString(std::string_view text) {
   std::string out = "\"";
-  for (const char c : text) {
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char buffer[8];
-          std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
-          out += buffer;
-        } else {
-          out += c;
-        }
+  for (std::size_t i = 0; i < text.size();) {
+    const Utf8Character c = DecodeUtf8(text, i);
+    if (!c.valid) {
+      out += "\xEF\xBF\xBD";  // U+FFFD: the output stays valid JSON and valid UTF-8
+    } else if (c.code == '"') {
+      out += "\\\"";
+    } else if (c.code == '\\') {
+      out += "\\\\";
+    } else if (c.code == '\n') {
+      out += "\\n";
+    } else if (c.code == '\r') {
+      out += "\\r";
+    } else if (c.code == '\t') {
+      out += "\\t";
+    } else if (IsControlCharacter(c.code)) {
+      char buffer[8];
+      std::snprintf(buffer, sizeof buffer, "\\u%04X", static_cast<unsigned>(c.code));
+      out += buffer;
+    } else {
+      out.append(text.substr(i, c.length));
     }
+    i += c.length;
   }
   return out + "\"";
 }

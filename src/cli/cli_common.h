@@ -21,7 +21,10 @@ std::optional<double> ParseNumber(std::string_view text);
 
 // A number with 9 significant digits, as JSON.
 std::string JsonNumber(double value);
-// A JSON string literal with the necessary escapes.
+// A JSON string literal that is valid whatever the text: quote, backslash and every
+// control character escaped (\n, \r, \t, otherwise \u00XX), each ill-formed UTF-8
+// sequence replaced by U+FFFD. An argument echoed in a message goes through QuotedValue
+// (engine/shown_text.h) instead, which also cuts it.
 std::string JsonString(std::string_view text);
 
 // {"key":value,...} from already-encoded values, one line.

@@ -6,7 +6,10 @@
 //   vestra-props airwb TDB TWB    moist air from dry bulb and wet bulb (degC)
 //
 // Prints one JSON object on stdout. A bad argument is a one-line message on stderr and
-// exit code 2.
+// exit code 2; so is a value outside the range the engine's fits cover:
+//   water T           0 .. 100 degC (the plain-water fits are of liquid water)
+//   glycol T G        T -10 .. 80 degC and G 0 .. 65 % (the glycol fits; G = 0 is water)
+//   air, airwb        TDB -10 .. 50 degC, RH 0 .. 100 %, TWB from -10 degC up to TDB
 
 #include <iostream>
 #include <optional>
@@ -18,6 +21,7 @@
 #include "engine/errors.h"
 #include "engine/fluids.h"
 #include "engine/moist_air.h"
+#include "engine/shown_text.h"
 
 namespace {
 
@@ -32,10 +36,36 @@ struct UsageError {
   std::string message;
 };
 
-float Argument(const std::vector<std::string>& args, std::size_t i, const char* name) {
+// A closed range of an argument and where it comes from, for the message.
+struct Range {
+  double low;
+  double high;
+  const char* unit;
+  const char* source;  // empty when the range is the quantity's own
+};
+
+// The plain-water polynomials describe liquid water at atmospheric pressure.
+constexpr Range kWaterT{0, 100, "degC", "the range of the water fits"};
+// The glycol fits were made on reference grids of -10 .. 80 degC and hold for 0 .. 65 %.
+constexpr Range kGlycolT{-10, 80, "degC", "the range of the glycol fits"};
+constexpr Range kGlycolG{0, 65, "%", "the range of the glycol fits"};
+// The entering air of the screens lies within -10 .. 33 degC; the saturation equation is
+// taken over (supercooled) water below 0 degC, as the engine does, and the wet bulb search
+// starts from a fit that holds for air a terminal unit meets.
+constexpr Range kAirT{-10, 50, "degC", "the range the moist-air functions are used over"};
+constexpr Range kHumidity{0, 100, "%", ""};
+
+float Argument(const std::vector<std::string>& args, std::size_t i, const char* name,
+               const Range& range) {
   if (i >= args.size()) throw UsageError{std::string("missing ") + name + "; " + kUsage};
   const std::optional<double> value = vestra::cli::ParseNumber(args[i]);
-  if (!value) throw UsageError{std::string(name) + " is not a number: \"" + args[i] + "\""};
+  if (!value)
+    throw UsageError{std::string(name) + " is not a number: " + vestra::QuotedValue(args[i])};
+  if (*value < range.low || *value > range.high)
+    throw UsageError{std::string(name) + " must lie between " + JsonNumber(range.low) + " and " +
+                     JsonNumber(range.high) + " " + range.unit +
+                     (*range.source ? std::string(" (") + range.source + ")" : std::string()) +
+                     ", not " + JsonNumber(*value)};
   return static_cast<float>(*value);
 }
 
@@ -55,8 +85,6 @@ std::string Fluid(float t, float g) {
 }
 
 std::string Air(float tdb, float rh) {
-  if (rh < 0 || rh > 100)
-    throw UsageError{"relative humidity must lie between 0 and 100 %, not " + JsonNumber(rh)};
   bool found = false;
   const float twb = vestra::WetBulbFromRelHumidity(tdb, rh, &found);
   if (!found)
@@ -75,7 +103,13 @@ std::string AirFromWetBulb(float tdb, float twb) {
   if (twb > tdb)
     throw UsageError{"the wet bulb (" + JsonNumber(twb) + " degC) must not exceed the dry bulb (" +
                      JsonNumber(tdb) + " degC)"};
-  return JsonObject({{"relHumidity", JsonNumber(vestra::RelHumidityFromWetBulb(tdb, twb))},
+  const float rh = vestra::RelHumidityFromWetBulb(tdb, twb);
+  // Below the wet bulb of perfectly dry air the humidity ratio would be negative.
+  if (rh < 0)
+    throw UsageError{"the wet bulb (" + JsonNumber(twb) + " degC) lies below that of dry air at " +
+                     JsonNumber(tdb) + " degC: it gives a relative humidity of " + JsonNumber(rh) +
+                     " %"};
+  return JsonObject({{"relHumidity", JsonNumber(rh)},
                      {"humidityRatio", JsonNumber(vestra::HumidityRatioFromWetBulb(tdb, twb))},
                      {"enthalpy", JsonNumber(vestra::EnthalpyFromWetBulb(twb, tdb))}});
 }
@@ -85,24 +119,24 @@ std::string Run(const std::vector<std::string>& args) {
   const std::string& what = args[0];
   if (what == "water") {
     ExpectCount(args, 2);
-    return Fluid(Argument(args, 1, "T"), 0);
+    return Fluid(Argument(args, 1, "T", kWaterT), 0);
   }
   if (what == "glycol") {
     ExpectCount(args, 3);
-    const float t = Argument(args, 1, "T");
-    const float g = Argument(args, 2, "G");
-    if (g < 0) throw UsageError{"glycol percentage must not be negative"};
+    const float g = Argument(args, 2, "G", kGlycolG);
+    // No glycol takes the plain-water fits, and their range.
+    const float t = Argument(args, 1, "T", g > 0 ? kGlycolT : kWaterT);
     return Fluid(t, g);
   }
   if (what == "air") {
     ExpectCount(args, 3);
-    return Air(Argument(args, 1, "TDB"), Argument(args, 2, "RH"));
+    return Air(Argument(args, 1, "TDB", kAirT), Argument(args, 2, "RH", kHumidity));
   }
   if (what == "airwb") {
     ExpectCount(args, 3);
-    return AirFromWetBulb(Argument(args, 1, "TDB"), Argument(args, 2, "TWB"));
+    return AirFromWetBulb(Argument(args, 1, "TDB", kAirT), Argument(args, 2, "TWB", kAirT));
   }
-  throw UsageError{"unknown property set \"" + what + "\"; " + kUsage};
+  throw UsageError{"unknown property set " + vestra::QuotedValue(what) + "; " + kUsage};
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 //   vestra-rate FILE      reads the description from FILE
 //   vestra-rate -         reads it from stdin
 //
-// The description is one JSON object:
+// The description is one JSON object of at most 1 MB:
 //   constantSet   "S1" .. "S9", the coil constant set of the series
 //   series        optional; the series whose rating rules apply (the cassettes' water-side
 //                 floor of QUIVO, the two-in-one units' sensible factor of DARNE)
@@ -13,26 +13,37 @@
 //   reTransMode   optional, 0 or 2 (default 2): tube flow between Re 2300 and 10000
 //   duty          "cooling" or "heating"
 //   geometry, pitch                 geometry index 0..3, fin pitch index 0..8
-//   rows, circuits, lengthMm, heightMm, headerFactor, airCoef
-//   bypassCoef    cooling
-//   tubeDiam      optional, m (default 0.0094)
-//   curAirN       optional; replaces the geometry's velocity exponent
-//   lengthFactor  optional (default 1); multiplies the coil length
-//   airFlow       m3/s
-//   taIn, twIn    degC; rhIn % (cooling)
-//   twOut (degC) or waterFlow (m3/s), exactly one
-//   glycolPct     optional (default 0)
+//   rows          whole number 1..12; circuits  whole number 1..100
+//   lengthMm, heightMm              above 0, at most 10000
+//   headerFactor  0..10; airCoef above 0
+//   bypassCoef    cooling, 0 or more; the bypass factor it gives for this coil and air
+//                 flow must not exceed 1 (all the air bypassing the fins)
+//   tubeDiam      optional, m, 0.003..0.05 (default 0.0094)
+//   curAirN       optional, above 0; replaces the geometry's velocity exponent
+//   lengthFactor  optional (default 1), 0.1..10; multiplies the coil length
+//   airFlow       m3/s, above 0 and at most 10
+//   taIn          degC: cooling 15..40, heating -15..35 (the screens take 18..33 and
+//                 -10..30; the tool allows a margin for calibration)
+//   rhIn          %, 0..100 (cooling)
+//   twIn          degC: cooling 2..25, heating 25..100 (the screens take 5..20 and 30..95)
+//   twOut (degC) or waterFlow (m3/s), exactly one: twOut between twIn and taIn, waterFlow
+//                 1e-7..0.01
+//   glycolPct     optional, 0..65 (default 0), the range of the glycol fits
 //
 // Prints one JSON object: status, the capacities, waterFlow, twOut, taOut,
 // pressureDropTerm, passes and the intermediates faceVelocity, hAir, hWater, reynolds.
-// A solve that does not converge prints null for what it would have written. Bad input is
-// one line on stderr and exit code 2; an engine run-time error exits with 3.
+// A solve that does not converge prints null for what it would have written. A converged
+// result that breaks the physics of a coil (sensible above total or below zero, leaving
+// air outside the entering temperatures) has the status "not physical", its figures null
+// and the reason in "fault". Bad input is one line on stderr and exit code 2; an engine
+// run-time error exits with 3.
 
 #include <cmath>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <limits>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -47,6 +58,8 @@
 #include "engine/entering_air.h"
 #include "engine/errors.h"
 #include "engine/fluids.h"
+#include "engine/moist_air.h"
+#include "engine/shown_text.h"
 #include "screens/series_traits.h"
 
 namespace {
@@ -58,7 +71,12 @@ using vestra::cli::JsonString;
 using vestra::cli::JsonValue;
 
 constexpr const char* kTool = "vestra-rate";
-constexpr const char* kUsage = "usage: vestra-rate FILE | vestra-rate -  (one JSON object)";
+constexpr const char* kUsage =
+    "usage: vestra-rate FILE | vestra-rate -  (one JSON object describing the coil and the duty; "
+    "see the head of vestra_rate.cpp or the README for the keys and their ranges)";
+
+// A coil description is a few hundred bytes; anything beyond this is not one.
+constexpr std::size_t kMaxInputBytes = 1024 * 1024;
 
 struct UsageError {
   std::string message;
@@ -75,7 +93,7 @@ class Description {
  public:
   explicit Description(FlatJsonObject object) : object_(std::move(object)) {
     for (const auto& [key, value] : object_.fields)
-      if (!kKnownKeys.count(key)) throw UsageError{"unknown key \"" + key + "\""};
+      if (!kKnownKeys.count(key)) throw UsageError{"unknown key " + vestra::QuotedValue(key)};
   }
 
   bool Has(const std::string& key) const { return object_.Find(key) != nullptr; }
@@ -106,6 +124,31 @@ class Description {
     return static_cast<int>(value);
   }
 
+  // A number within [low, high] (above low when lowOpen), compared as the engine will
+  // hold it: 1e-300 is 0 in single precision.
+  double Within(const std::string& key, double low, double high, const char* unit, bool lowOpen,
+                bool single) const {
+    const double value = Number(key);
+    const double held = single && std::fabs(value) <= std::numeric_limits<float>::max()
+                            ? static_cast<double>(static_cast<float>(value))
+                            : value;
+    if (held < low || held > high || (lowOpen && held == low))
+      throw UsageError{"\"" + key + "\" must be " + (lowOpen ? "above " : "from ") +
+                       JsonNumber(low) + (lowOpen ? " and at most " : " to ") + JsonNumber(high) +
+                       (*unit ? std::string(" ") + unit : std::string()) + ", not " +
+                       JsonNumber(value)};
+    return value;
+  }
+  // Within the range, as a single.
+  float Bounded(const std::string& key, double low, double high, const char* unit,
+                bool lowOpen = false) const {
+    return ToSingle(key, Within(key, low, high, unit, lowOpen, true));
+  }
+  float Bounded(const std::string& key, float fallback, double low, double high, const char* unit,
+                bool lowOpen = false) const {
+    return Has(key) ? Bounded(key, low, high, unit, lowOpen) : fallback;
+  }
+
   std::string Text(const std::string& key) const {
     const JsonValue* value = object_.Find(key);
     if (!value) throw UsageError{"missing key \"" + key + "\""};
@@ -127,7 +170,8 @@ class Description {
       if (text == c) return text;
       list += (list.empty() ? "" : ", ") + JsonString(c);
     }
-    throw UsageError{"\"" + key + "\" must be one of " + list + ", not " + JsonString(text)};
+    throw UsageError{"\"" + key + "\" must be one of " + list + ", not " +
+                     vestra::QuotedValue(text)};
   }
 
  private:
@@ -140,15 +184,25 @@ class Description {
   FlatJsonObject object_;
 };
 
+// The description, read up to kMaxInputBytes: a larger input (or an endless one, such as
+// /dev/zero) is refused without reading it all.
 std::string ReadInput(const std::string& source) {
-  if (source == "-") {
-    return std::string(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+  std::ifstream file;
+  std::istream* in = &std::cin;
+  if (source != "-") {
+    file.open(source, std::ios::binary);
+    if (!file) throw UsageError{"cannot read " + vestra::QuotedValue(source)};
+    in = &file;
   }
-  std::ifstream file(source, std::ios::binary);
-  if (!file) throw UsageError{"cannot read \"" + source + "\""};
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
+  std::string text(kMaxInputBytes + 1, '\0');
+  in->read(text.data(), static_cast<std::streamsize>(text.size()));
+  text.resize(static_cast<std::size_t>(in->gcount()));
+  if (in->bad()) throw UsageError{"cannot read " + vestra::QuotedValue(source)};
+  if (text.size() > kMaxInputBytes)
+    throw UsageError{"the description " +
+                     (source == "-" ? std::string("on stdin") : vestra::QuotedValue(source)) +
+                     " is larger than 1 MB; a coil description is one small JSON object"};
+  return text;
 }
 
 vestra::CoilSet ParseSet(const std::string& name) {
@@ -156,7 +210,8 @@ vestra::CoilSet ParseSet(const std::string& name) {
                                                  "S6", "S7", "S8", "S9"};
   for (std::size_t i = 0; i < kSets.size(); ++i)
     if (name == kSets[i]) return static_cast<vestra::CoilSet>(i + 1);
-  throw UsageError{"\"constantSet\" must be one of \"S1\" .. \"S9\", not " + JsonString(name)};
+  throw UsageError{"\"constantSet\" must be one of \"S1\" .. \"S9\", not " +
+                   vestra::QuotedValue(name)};
 }
 
 std::string Optional(bool present, double value) {
@@ -169,7 +224,7 @@ std::string Rate(const Description& in) {
   const vestra::screens::SeriesTraits* series =
       seriesName.empty() ? nullptr : vestra::screens::FindSeries(seriesName);
   if (!seriesName.empty() && !series)
-    throw UsageError{"unknown \"series\" " + JsonString(seriesName)};
+    throw UsageError{"unknown \"series\" " + vestra::QuotedValue(seriesName)};
   const std::string standard = "standard";
   const std::string screen = in.Choice("screen", {"standard", "other"}, &standard);
   const int reTransMode = in.Has("reTransMode") ? in.Index("reTransMode", 0, 2) : 2;
@@ -179,29 +234,50 @@ std::string Rate(const Description& in) {
   vestra::CoilModel model;
   model.geometry = static_cast<std::int16_t>(in.Index("geometry", 0, 3));
   model.pitch = static_cast<std::int16_t>(in.Index("pitch", 0, 8));
-  model.rows = in.Single("rows");
-  model.circuits = in.Single("circuits");
-  model.lengthMm = in.Single("lengthMm");
-  model.heightMm = in.Single("heightMm");
-  model.lengthFactor = in.Single("lengthFactor", 1.0f);
-  model.headerFactor = in.Single("headerFactor");
-  model.bypassCoef = cooling ? in.Single("bypassCoef") : in.Single("bypassCoef", 0.0f);
-  model.airCoef = in.Single("airCoef");
-  if (in.Has("curAirN")) model.curAirN = in.Single("curAirN");
-  const float tubeDiam = in.Single("tubeDiam", 0.0094f);
+  model.rows = static_cast<float>(in.Index("rows", 1, 12));
+  model.circuits = static_cast<float>(in.Index("circuits", 1, 100));
+  model.lengthMm = in.Bounded("lengthMm", 0, 10000, "mm", true);
+  model.heightMm = in.Bounded("heightMm", 0, 10000, "mm", true);
+  model.lengthFactor = in.Bounded("lengthFactor", 1.0f, 0.1, 10, "");
+  model.headerFactor = in.Bounded("headerFactor", 0, 10, "");
+  model.bypassCoef =
+      cooling ? in.Bounded("bypassCoef", 0, 1e6, "") : in.Bounded("bypassCoef", 0.0f, 0, 1e6, "");
+  model.airCoef = in.Bounded("airCoef", 0, 1e9, "", true);
+  if (in.Has("curAirN")) model.curAirN = in.Bounded("curAirN", 0, 10, "", true);
+  const float tubeDiam = in.Bounded("tubeDiam", 0.0094f, 0.003, 0.05, "m");
 
   const bool outletGiven = in.Has("twOut");
   if (outletGiven == in.Has("waterFlow"))
     throw UsageError{"give exactly one of \"twOut\" and \"waterFlow\""};
 
   vestra::CoilRatingState state;
-  state.airFlow = in.Single("airFlow");
-  state.taIn = in.Single("taIn");
-  state.twIn = in.Single("twIn");
-  state.glycolPct = in.Single("glycolPct", 0.0f);
-  if (cooling) state.rhIn = in.Single("rhIn");
-  const float twOut = outletGiven ? in.Single("twOut") : 0.0f;
-  const double waterFlow = outletGiven ? 0.0 : in.Number("waterFlow");
+  state.airFlow = in.Bounded("airFlow", 0, 10, "m3/s", true);
+  state.taIn = cooling ? in.Bounded("taIn", 15, 40, "degC") : in.Bounded("taIn", -15, 35, "degC");
+  state.twIn = cooling ? in.Bounded("twIn", 2, 25, "degC") : in.Bounded("twIn", 25, 100, "degC");
+  // The water must be able to cool (or warm) the air.
+  if (cooling ? state.twIn >= state.taIn : state.twIn <= state.taIn)
+    throw UsageError{std::string("\"twIn\" (") + JsonNumber(state.twIn) + " degC) must lie " +
+                     (cooling ? "below" : "above") + " \"taIn\" (" + JsonNumber(state.taIn) +
+                     " degC) in " + (cooling ? "cooling" : "heating")};
+  state.glycolPct = in.Bounded("glycolPct", 0.0f, 0, 65, "%");
+  if (cooling) state.rhIn = in.Bounded("rhIn", 0, 100, "%");
+  float twOut = 0.0f;
+  if (outletGiven) {
+    // The leaving water lies between the entering water and the entering air.
+    const double low = cooling ? state.twIn : state.taIn;
+    const double high = cooling ? state.taIn : state.twIn;
+    const double value = in.Number("twOut");
+    // As the engine holds it: a value a hair from an end is that end in single precision.
+    const float single = static_cast<float>(value);
+    if (!(single > low && single < high))
+      throw UsageError{
+          "\"twOut\" must lie between " + JsonNumber(low) + " and " + JsonNumber(high) + " degC (" +
+          (cooling ? "twIn and taIn" : "taIn and twIn") + "), not " + JsonNumber(value)};
+    twOut = single;
+  }
+  // From 0.1 ml/s: a smaller flow has no water side to rate.
+  const double waterFlow =
+      outletGiven ? 0.0 : in.Within("waterFlow", 1e-7, 0.01, "m3/s", false, false);
 
   // Everything below is the engine's: a fault from here on is a run-time error.
   const vestra::GlycolTables glycol = vestra::InitGlycolTables();
@@ -217,11 +293,28 @@ std::string Rate(const Description& in) {
   const vestra::RatingContext context{constants, glycol, rules};
 
   // The entering air as the duty inputs of a screen set it.
+  if (cooling) {
+    bool found = false;
+    vestra::WetBulbFromRelHumidity(state.taIn, state.rhIn, &found);
+    if (!found)
+      throw UsageError{"no wet bulb is found for \"taIn\" " + JsonNumber(state.taIn) +
+                       " degC and \"rhIn\" " + JsonNumber(state.rhIn) + " %"};
+  }
   vestra::SetEnteringAir(
       state, cooling ? vestra::CoolingAirFromHumidity(state.taIn, state.rhIn, state.twIn)
                      : vestra::HeatingAir(state.taIn));
   vestra::PrepareCoil(state, constants, model,
                       cooling ? vestra::Duty::kCooling : vestra::Duty::kHeating);
+  if (cooling) {
+    // A bypass factor is the share of the air that misses the fins: above 1 the coil
+    // would warm the air it cools.
+    const float bypass =
+        vestra::BypassFactor(state, constants, model.rows, model.pitch, state.hAir);
+    if (bypass > 1)
+      throw UsageError{"\"bypassCoef\" " + JsonNumber(in.Number("bypassCoef")) +
+                       " gives a bypass factor of " + JsonNumber(bypass) +
+                       " for this coil and air flow; it must give at most 1"};
+  }
 
   std::vector<std::pair<std::string, std::string>> out;
   if (cooling) {
@@ -233,8 +326,12 @@ std::string Rate(const Description& in) {
       state.waterFlow = waterFlow;
       result = vestra::SolveCoolingOutlet(state, context);
     }
-    const bool ok = result.status != vestra::CoolingStatus::kNotConverged;
-    const char* status = result.status == vestra::CoolingStatus::kConvergedWet   ? "converged wet"
+    const std::optional<std::string> fault = result.status == vestra::CoolingStatus::kNotConverged
+                                                 ? std::nullopt
+                                                 : vestra::CoolingResultFault(state);
+    const bool ok = result.status != vestra::CoolingStatus::kNotConverged && !fault;
+    const char* status = fault                                                   ? "not physical"
+                         : result.status == vestra::CoolingStatus::kConvergedWet ? "converged wet"
                          : result.status == vestra::CoolingStatus::kConvergedDry ? "converged dry"
                                                                                  : "not converged";
     out = {{"status", JsonString(status)},
@@ -245,6 +342,7 @@ std::string Rate(const Description& in) {
            {"taOut", Optional(ok, state.coolTaOut)},
            {"pressureDropTerm", Optional(ok, state.coolPressureDrop)},
            {"passes", std::to_string(result.passes)}};
+    if (fault) out.insert(out.begin() + 1, {"fault", JsonString(*fault)});
   } else {
     vestra::HeatingSolveResult result;
     if (outletGiven) {
@@ -254,14 +352,20 @@ std::string Rate(const Description& in) {
       state.waterFlow = waterFlow;
       result = vestra::SolveHeatingOutlet(state, context);
     }
-    const bool ok = result.status == vestra::HeatingStatus::kConverged;
-    out = {{"status", JsonString(ok ? "converged" : "not converged")},
+    const std::optional<std::string> fault = result.status == vestra::HeatingStatus::kConverged
+                                                 ? vestra::HeatingResultFault(state)
+                                                 : std::nullopt;
+    const bool ok = result.status == vestra::HeatingStatus::kConverged && !fault;
+    out = {{"status", JsonString(fault ? "not physical"
+                                 : ok  ? "converged"
+                                       : "not converged")},
            {"capacityW", Optional(ok, state.heatCapacity)},
            {"waterFlow", outletGiven ? Optional(ok, state.heatWaterFlow) : JsonNumber(waterFlow)},
            {"twOut", outletGiven ? JsonNumber(twOut) : Optional(ok, state.heatTwOut)},
            {"taOut", Optional(ok, state.heatTaOut)},
            {"pressureDropTerm", Optional(ok, state.heatPressureDrop)},
            {"passes", std::to_string(result.passes)}};
+    if (fault) out.insert(out.begin() + 1, {"fault", JsonString(*fault)});
   }
   out.insert(out.end(), {{"faceVelocity", JsonNumber(state.faceVelocity)},
                          {"hAir", JsonNumber(state.hAir)},

@@ -12,6 +12,8 @@
 #include <set>
 #include <sstream>
 
+#include "engine/shown_text.h"
+
 namespace vestra {
 
 namespace fs = std::filesystem;
@@ -155,7 +157,7 @@ void LoadTable(Database& db, const Table& table, const fs::path& csvPath) {
 
   for (std::size_t r = 1; r < records.size(); ++r) {
     const CsvRecord& record = records[r];
-    const std::string at = where + ": record " + std::to_string(r);
+    const std::string at = where + ": table " + table.name + ", record " + std::to_string(r);
     if (record.cells.size() != header.size()) {
       sqlite3_finalize(insert);
       throw CatalogueBuildError(at + " has " + std::to_string(record.cells.size()) +
@@ -170,6 +172,12 @@ void LoadTable(Database& db, const Table& table, const fs::path& csvPath) {
         continue;
       }
       if (targets[i]->kind == Kind::kText) {
+        // A name shows in a grid cell and in tab-separated rows, and goes out as JSON.
+        if (const auto fault = PrintableTextFault(cell)) {
+          sqlite3_finalize(insert);
+          throw CatalogueBuildError(at + ", field " + header[i] + ": " + QuotedValue(cell) +
+                                    " holds " + *fault + "; a text must be one line of UTF-8");
+        }
         sqlite3_bind_text(insert, index, cell.c_str(), static_cast<int>(cell.size()),
                           SQLITE_TRANSIENT);
         continue;
@@ -177,14 +185,14 @@ void LoadTable(Database& db, const Table& table, const fs::path& csvPath) {
       double value = 0;
       if (!ParseNumber(cell, value)) {
         sqlite3_finalize(insert);
-        throw CatalogueBuildError(at + ", field " + header[i] + ": \"" + cell +
-                                  "\" is not a number");
+        throw CatalogueBuildError(at + ", field " + header[i] + ": " + QuotedValue(cell) +
+                                  " is not a number");
       }
       if (targets[i]->kind == Kind::kInteger) {
         if (value != std::floor(value) || std::fabs(value) > 2147483647.0) {
           sqlite3_finalize(insert);
-          throw CatalogueBuildError(at + ", field " + header[i] + ": \"" + cell +
-                                    "\" is not a whole number");
+          throw CatalogueBuildError(at + ", field " + header[i] + ": " + QuotedValue(cell) +
+                                    " is not a whole number");
         }
         sqlite3_bind_int64(insert, index, static_cast<sqlite3_int64>(value));
       } else {

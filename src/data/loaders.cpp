@@ -1,10 +1,14 @@
 #include "data/loaders.h"
 
 #include <array>
+#include <cctype>
 #include <cstdint>
+#include <type_traits>
 
 #include "engine/coil_state.h"
+#include "engine/errors.h"
 #include "engine/numeric.h"
+#include "engine/shown_text.h"
 
 namespace vestra {
 
@@ -81,31 +85,143 @@ std::string Numbered(const char* prefix, int k, const char* suffix = "") {
   return prefix + std::to_string(k) + suffix;
 }
 
-// Reads the fields of one record into model m, in the order the calls are made.
+// The last geometry and fin pitch index of the coil constant tables.
+constexpr int kGeometryCodeLast =
+    static_cast<int>(std::tuple_size_v<decltype(CoilConstants::GeoAirN)>) - 1;
+constexpr int kFinPitchCodeLast =
+    static_cast<int>(std::tuple_size_v<decltype(CoilConstants::GeoFinPitch)>) - 1;
+
+// What a field must hold to be stored as T, for the message of a value that is not that.
+template <typename T>
+const char* Needed();
+template <>
+const char* Needed<float>() {
+  return "a single-precision number";
+}
+template <>
+const char* Needed<std::int16_t>() {
+  return "a 16-bit integer (-32768 to 32767)";
+}
+template <>
+const char* Needed<std::int32_t>() {
+  return "a 32-bit integer";
+}
+template <>
+const char* Needed<std::string>() {
+  return "a text";
+}
+template <>
+const char* Needed<FieldValue>() {
+  return "a number or Null";
+}
+
+// The table a series source reads: the source itself, or the name after "from".
+std::string TableOf(const std::string& source) {
+  std::string lower = source;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const auto from = lower.find(" from ");
+  if (from == std::string::npos) return source;
+  const std::size_t begin = from + 6;
+  return source.substr(begin, source.find(' ', begin) - begin);
+}
+
+// Reads the fields of one record into model m, in the order the calls are made. A value
+// that cannot be stored raises the error of its conversion (94 Null, 13 type mismatch, 6
+// overflow, 9 a code outside the coil tables) with a message that names the catalogue,
+// the table, the record and its model, the field and the value.
 class RecordReader {
  public:
-  RecordReader(const Recordset& record, int m) : record_(record), m_(m) {}
+  RecordReader(const Recordset& record, int m, const CatalogueStore& store,
+               const std::string& table)
+      : record_(record), m_(m), store_(store), table_(table) {}
 
   template <typename T>
   void operator()(TableArray<T>& array, const std::string& field) const {
-    array.Store(m_, Convert<T>(record_.Field(field)));
+    array.Store(m_, Read<T>(field));
   }
   template <typename T>
   void operator()(TableArray<T>& array, int k, const std::string& field) const {
-    array.Store(k, m_, Convert<T>(record_.Field(field)));
+    array.Store(k, m_, Read<T>(field));
   }
   // An air flow catalogued in m3/h, stored in m3/s.
   void PerHour(TableArray<float>& array, const std::string& field) const {
-    array.Store(m_, Sng(record_.Field(field).ToDouble() / 3600));
+    const FieldValue value = record_.Field(field);
+    array.Store(m_, Guarded<float>(field, value, [&] { return Sng(value.ToDouble() / 3600); }));
   }
   // A number kept as text; a Null becomes the empty text.
   void AsText(TableArray<std::string>& array, const std::string& field) const {
-    array.Store(m_, record_.Field(field).AppendedToEmptyText());
+    const FieldValue value = record_.Field(field);
+    array.Store(m_, Printable(field, value.AppendedToEmptyText()));
+  }
+  // A code that indexes the coil constant tables, 0 .. last: checked as it is read, so
+  // that a bad one is told here and not as a subscript error of the first rating.
+  void Code(TableArray<std::int16_t>& array, const std::string& field, int last,
+            const char* what) const {
+    const FieldValue value = record_.Field(field);
+    const std::int16_t code = Guarded<std::int16_t>(field, value, [&] { return value.ToInt16(); });
+    if (code < 0 || code > last)
+      Fail(kSubscriptOutOfRange, field,
+           "= " + value.ToText() + " is not " + what + " of the coil constant tables (0 to " +
+               std::to_string(last) + ")");
+    array.Store(m_, code);
   }
 
  private:
+  template <typename T>
+  T Read(const std::string& field) const {
+    const FieldValue value = record_.Field(field);
+    T stored = Guarded<T>(field, value, [&] { return Convert<T>(value); });
+    if constexpr (std::is_same_v<T, std::string>) {
+      stored = Printable(field, stored);
+      if (field == "Modello") model_ = stored;
+    } else if constexpr (std::is_same_v<T, FieldValue>) {
+      if (value.IsText()) Guarded<T>(field, value, [&] { return FieldValue(value.ToDouble()); });
+    }
+    return stored;
+  }
+
+  // The conversion, its run-time error told with the record and field at fault.
+  template <typename T, typename Step>
+  T Guarded(const std::string& field, const FieldValue& value, const Step& step) const {
+    try {
+      return step();
+    } catch (const DatabaseError&) {
+      throw;
+    } catch (const RuntimeError& e) {
+      std::string what;
+      if (value.IsNull())
+        what = "is Null where " + std::string(Needed<T>()) + " is needed";
+      else if (value.IsText() && e.number() == kTypeMismatch)
+        what = "holds the text " + QuotedValue(value.ToText()) + " where " + Needed<T>() +
+               " is needed";
+      else
+        what = "= " + value.ToText() + " does not fit " + Needed<T>();
+      Fail(e.number(), field, what);
+    }
+  }
+
+  // A text that is one line of printable UTF-8: a tab or a line end would shift the cells
+  // of the results grid and of its copied rows.
+  std::string Printable(const std::string& field, const std::string& text) const {
+    if (const auto fault = PrintableTextFault(text))
+      Fail(kTypeMismatch, field,
+           "holds " + QuotedValue(text) + ", with " + *fault + "; it must be one line of text");
+    return text;
+  }
+
+  [[noreturn]] void Fail(int number, const std::string& field, const std::string& what) const {
+    std::string record = "record " + std::to_string(m_);
+    if (!model_.empty()) record += " (model " + QuotedValue(model_) + ")";
+    throw RuntimeError(number, StandardErrorMessage(number) + ": catalogue " + store_.path() +
+                                   ", table " + table_ + ", " + record + ", field " + field + " " +
+                                   what);
+  }
+
   const Recordset& record_;
   int m_;
+  const CatalogueStore& store_;
+  const std::string& table_;
+  mutable std::string model_;  // the record's model name, once read
 };
 
 // ---------------------------------------------------------------------------------------
@@ -118,8 +234,8 @@ void DimCoil(ModelTables& t, int cap, bool withTube = false) {
 
 void ReadCoil(const RecordReader& read, ModelTables& t, bool withTube = false) {
   read(t.TabModello, "Modello");
-  read(t.TabGeom, "Geom");
-  read(t.TabPasso, "Passo");
+  read.Code(t.TabGeom, "Geom", kGeometryCodeLast, "a coil geometry");
+  read.Code(t.TabPasso, "Passo", kFinPitchCodeLast, "a fin pitch");
   read(t.TabLunBat, "LunBat");
   read(t.TabAltBat, "AltBAt");
   if (withTube) read(t.TabTubo, "Tubo");  // the cassettes' tube diameter sits here
@@ -528,10 +644,11 @@ void LoadAccessories(const char* source, const CatalogueStore& store, ModelTable
   constexpr int kAccessoryCapacity = 10;
   Redim1(kAccessoryCapacity, t.AccCost, t.AccEspo, t.AccOPZBoc);
   Recordset accessories = store.OpenRecordset(source);
+  const std::string table = TableOf(source);
   t.AccCount = 0;
   for (accessories.MoveFirst(); !accessories.IsEof(); accessories.MoveNext()) {
     t.AccCount = CInt(t.AccCount + 1);
-    const RecordReader read(accessories, t.AccCount);
+    const RecordReader read(accessories, t.AccCount, store, table);
     read(t.AccCost, "Cost");
     read(t.AccEspo, "Espo");
     read(t.AccOPZBoc, "OPZBoc");
@@ -565,11 +682,12 @@ std::vector<std::string> LoadSeriesTable(Series series, const CatalogueStore& st
   if (info.coilSet) SelectCoilConstants(constants, state, *info.coilSet);
 
   Recordset records = store.OpenRecordset(info.source);
+  const std::string table = TableOf(info.source);
   std::vector<std::string> items{allItemText};
   int m = 0;
   for (records.MoveFirst(); !records.IsEof();) {
     m = CInt(m + 1);
-    ReadRecord(series, RecordReader(records, m), tables);
+    ReadRecord(series, RecordReader(records, m, store, table), tables);
     const std::string& name = tables.TabModello(m);
     // A starred model is a companion (the second coil of an "HX" pair): it stays in the
     // tables under its own index but is not offered on its own.

@@ -67,7 +67,12 @@ inline constexpr const char* kStarredModelEntry = "-----------";
 // per model, so that list index m names model m. `pendingEvents`, when given, runs after
 // each record so that the interface stays responsive during a long read.
 //
-// Database faults are DatabaseError; a Null where a number or text is needed is error 94.
+// Database faults are DatabaseError. A value the tables cannot hold raises the error of
+// its conversion - 94 a Null where a number or text is needed, 13 a text that is not a
+// number or a text that is not one line of printable UTF-8 (a control character, a stray
+// byte), 6 a number that does not fit its type, 9 a geometry code (Geom) outside 0..3 or
+// a fin pitch code (Passo) outside 0..8 - with a message naming the catalogue, the table,
+// the record (with its model name once read), the field and the value.
 // On an error the arrays hold the records read so far and ModelCount keeps its old value.
 std::vector<std::string> LoadSeriesTable(Series series, const CatalogueStore& store,
                                          ModelTables& tables, CoilConstants& constants,

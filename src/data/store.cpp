@@ -44,6 +44,32 @@ std::string NameAfter(const std::string& message, const std::string& prefix) {
   return end == std::string::npos ? name : name.substr(0, end);
 }
 
+// The file: URI of a path, for opening it with query parameters: the absolute path
+// with every byte but letters, digits, "-._~" and "/" percent-encoded, so that a "?",
+// "#" or "%" in a folder name stays part of the name.
+std::string CatalogueUri(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+  if (ec) absolute = path;
+  std::string uri = "file://";
+  if (absolute.string().empty() || absolute.string().front() != '/') uri += '/';
+  static const char* kHex = "0123456789ABCDEF";
+  for (const char c : absolute.generic_string()) {
+    const auto b = static_cast<unsigned char>(c);
+    const bool unreserved = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                            (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' ||
+                            c == '~' || c == '/';
+    if (unreserved) {
+      uri += c;
+    } else {
+      uri += '%';
+      uri += kHex[b >> 4];
+      uri += kHex[b & 0x0F];
+    }
+  }
+  return uri;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -206,7 +232,12 @@ CatalogueStore::CatalogueStore(const std::string& path) : path_(path) {
   if (!std::filesystem::is_regular_file(path_, ec)) {
     throw DatabaseError(kDbFileNotFound, "Catalogue file not found: " + path_);
   }
-  if (sqlite3_open_v2(path_.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+  // Read-only and immutable: the store creates no journal, -wal or -shm file beside the
+  // catalogue and takes no lock, so an installed catalogue in a folder the user cannot
+  // write is read as it is, whatever journal mode it was built with.
+  const std::string uri = CatalogueUri(path_) + "?mode=ro&immutable=1";
+  if (sqlite3_open_v2(uri.c_str(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) !=
+      SQLITE_OK) {
     const std::string message = db_ != nullptr ? sqlite3_errmsg(db_) : "cannot open the file";
     sqlite3_close(db_);
     db_ = nullptr;

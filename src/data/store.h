@@ -108,8 +108,10 @@ class Recordset {
 
 class CatalogueStore {
  public:
-  // Opens the file read-only and checks that it is a catalogue (an SQLite database with
-  // the table versione). DatabaseError naming the file when it is missing or is not one.
+  // Opens the file read-only and immutable (nothing is created beside it, no lock taken,
+  // a folder the user cannot write will do) and checks that it is a catalogue (an SQLite
+  // database with the table versione). DatabaseError naming the file when it is missing
+  // or is not one.
   explicit CatalogueStore(const std::string& path);
   ~CatalogueStore();
   CatalogueStore(const CatalogueStore&) = delete;

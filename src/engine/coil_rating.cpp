@@ -1,6 +1,8 @@
 #include "engine/coil_rating.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "engine/errors.h"
 #include "engine/numeric.h"
@@ -164,6 +166,47 @@ float CapacityDeviation(const CoilRatingState& state) {
 
 float RoundCapacity(float watts) {
   return Sng(10.0 * CLng(watts / 10.0));
+}
+
+namespace {
+
+std::string Figure(float value) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.4g", static_cast<double>(value));
+  return buffer;
+}
+
+// How far the leaving air may pass an entering temperature before it counts as a fault:
+// the wet leaving state comes from the saturated-air fit and its inverse, which agree
+// with the psychrometric functions to some hundredths of a kelvin.
+constexpr float kLeavingAirToleranceK = 0.1f;
+
+// The leaving air of a coil lies between its two entering streams.
+std::optional<std::string> LeavingAirFault(float taOut, float taIn, float twIn) {
+  const float low = std::min(taIn, twIn) - kLeavingAirToleranceK;
+  const float high = std::max(taIn, twIn) + kLeavingAirToleranceK;
+  if (taOut >= low && taOut <= high) return std::nullopt;
+  return "the leaving air (" + Figure(taOut) + " degC) lies outside the entering air (" +
+         Figure(taIn) + " degC) and water (" + Figure(twIn) + " degC)";
+}
+
+}  // namespace
+
+std::optional<std::string> CoolingResultFault(const CoilRatingState& state) {
+  if (state.coolTotal < 0)
+    return "the total capacity (" + Figure(state.coolTotal) + " W) is negative";
+  if (state.coolSensible < 0)
+    return "the sensible capacity (" + Figure(state.coolSensible) + " W) is negative";
+  if (state.coolSensible > state.coolTotal)
+    return "the sensible capacity (" + Figure(state.coolSensible) + " W) exceeds the total (" +
+           Figure(state.coolTotal) + " W)";
+  return LeavingAirFault(state.coolTaOut, state.taIn, state.twIn);
+}
+
+std::optional<std::string> HeatingResultFault(const CoilRatingState& state) {
+  if (state.heatCapacity < 0)
+    return "the capacity (" + Figure(state.heatCapacity) + " W) is negative";
+  return LeavingAirFault(state.heatTaOut, state.taIn, state.twIn);
 }
 
 }  // namespace vestra

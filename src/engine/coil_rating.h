@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "engine/coil_constants.h"
 #include "engine/coil_state.h"
@@ -117,5 +118,17 @@ float RoundCapacity(float watts);
 // The geometry and fin pitch indices of the record, checked against the coil tables.
 std::size_t GeometryIndex(const CoilRatingState& state);
 std::size_t PitchIndex(const CoilRatingState& state);
+
+// Why the results of a converged rating break the physics of a coil, in words; nothing
+// when they do not. A search converges on its balance equation alone, so inputs far from
+// any catalogue coil (a bypass factor above 1, air wetter than saturated) can balance at
+// figures no coil gives.
+//  - cooling (coolTotal, coolSensible, coolTaOut): the total is not negative, the sensible
+//    capacity lies between 0 and the total, the leaving air between the entering water
+//    twIn and the entering air taIn (give or take 0.1 K, the agreement of the fits);
+//  - heating (heatCapacity, heatTaOut): the capacity is not negative, the leaving air
+//    lies between the entering air taIn and the entering water twIn.
+std::optional<std::string> CoolingResultFault(const CoilRatingState& state);
+std::optional<std::string> HeatingResultFault(const CoilRatingState& state);
 
 }  // namespace vestra

@@ -16,6 +16,8 @@ std::string StandardErrorMessage(int number) {
       return "Type mismatch";
     case kFileNotFound:
       return "File not found";
+    case kPathFileAccessError:
+      return "Path/File access error";
     case kInvalidUseOfNull:
       return "Invalid use of Null";
     case kResourceNotFound:

@@ -14,8 +14,9 @@ enum ErrorNumber : int {
   kDivisionByZero = 11,
   kTypeMismatch = 13,  // a text that is not a number
   kFileNotFound = 53,
-  kInvalidUseOfNull = 94,   // a missing catalogue value read as a number or text
-  kResourceNotFound = 326,  // an interface text missing from its language and from English
+  kPathFileAccessError = 75,  // a folder or file that cannot be made or written
+  kInvalidUseOfNull = 94,     // a missing catalogue value read as a number or text
+  kResourceNotFound = 326,    // an interface text missing from its language and from English
 };
 
 // The standard message of an error number ("Overflow", "Division by zero" ...).

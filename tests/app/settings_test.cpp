@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "engine/errors.h"
 #include "test_folder.h"
@@ -77,7 +79,9 @@ class LoadSettingsTest : public ::testing::Test {
 
   void WriteSettings(const std::string& content) { WriteFile(program / "Vestra.ini", content); }
 
+  // A start of the program: the settings file as it is now.
   LoadSettingsReport Load() {
+    file = SettingsFile(program / "Vestra.ini", userFile);
     return LoadSettings(file, (folder / "Documents" / "Vestra").string(), settings);
   }
 
@@ -109,10 +113,10 @@ TEST_F(LoadSettingsTest, languageIndexAndBaseFromMulti) {
     std::int16_t base;
   };
   const Case cases[] = {
-      {"1", 1, 300},    {"14", 14, 2900},  {" 2", 2, 500},  // as the program writes it
-      {"2.5", 2, 500},                                      // nearest integer, ties to even
-      {"3.5", 4, 900},  {"7abc", 7, 1500}, {"abc", 0, 100},
-      {"-1", -1, -100}, {"2,5", 2, 500},  // a comma is no decimal point in the settings file
+      {"1", 1, 300},   {"14", 14, 2900},  {" 2", 2, 500},  // as the program writes it
+      {"2.5", 2, 500},                                     // nearest integer, ties to even
+      {"3.5", 4, 900}, {"7abc", 7, 1500}, {"abc", 0, 100},
+      {"2,5", 2, 500},  // a comma is no decimal point in the settings file
   };
   for (const auto& c : cases) {
     WriteSettings(std::string("[Common]\nMulti=") + c.multi + "\n");
@@ -122,19 +126,104 @@ TEST_F(LoadSettingsTest, languageIndexAndBaseFromMulti) {
   }
 }
 
-TEST_F(LoadSettingsTest, aLanguageBaseBeyondSixteenBitsIsAnOverflow) {
-  for (const char* multi : {"164", "40000"}) {
-    WriteSettings(std::string("[Common]\nMulti=") + multi + "\n");
-    try {
-      Load();
-      ADD_FAILURE() << multi << " loaded";
-    } catch (const RuntimeError& e) {
-      EXPECT_EQ(e.number(), kOverflow) << multi;
+// A value out of its key's range never stops the program: the message names the file,
+// the section, the key and the value, and the key's default is taken.
+TEST_F(LoadSettingsTest, aValueOutOfItsRangeIsReportedAndTheDefaultTaken) {
+  struct Case {
+    const char* section;
+    const char* key;
+    std::string value;
+    std::string expected;  // in the message
+    std::string fallback;
+  } cases[] = {
+      {"Common", "Multi", "200", "a language index from 0 to 14", "0 (Italian)"},  // base > 16 bits
+      {"Common", "Multi", "15", "a language index from 0 to 14", "0 (Italian)"},
+      {"Common", "Multi", "-1", "a language index from 0 to 14", "0 (Italian)"},
+      {"Common", "Multi", "1e400", "a language index from 0 to 14", "0 (Italian)"},  // no double
+      {"Unmis", "Pt", "1e400", "a unit choice of capacity from 0 to 1", "0 (W)"},
+      {"Unmis", "Pt", "2", "a unit choice of capacity from 0 to 1", "0 (W)"},
+      {"Unmis", "Qa", "7", "a unit choice of air flow from 0 to 2", "0 (l/s)"},
+      {"Unmis", "Qw", "-1", "a unit choice of water flow from 0 to 1", "0 (l/s)"},
+      {"Unmis", "DpW", "65536", "a unit choice of water pressure drop from 0 to 1", "0 (kPa)"},
+      {"Unmis", "DpA", "99999", "a unit choice of air pressure from 0 to 1", "0 (Pa)"},
+  };
+  for (const Case& c : cases) {
+    // The other keys are still read, before and after the one at fault.
+    const std::string line = std::string(c.key) + "=" + c.value + "\n";
+    const bool common = std::string(c.section) == "Common";
+    WriteSettings("[Common]\nCdrom=/media/cd\n" + (common ? line : "") + "[Unmis]\n" +
+                  (std::string(c.key) == "Qa" ? "" : "Qa=1\n") + (common ? "" : line) +
+                  "[Lingue]\nL1=ENG\n");
+    settings = Settings();
+    settings.AppPath = program.string() + "/";
+    const LoadSettingsReport report = Load();
+    ASSERT_EQ(report.problems.size(), 1u) << c.key << "=" << c.value;
+    const std::string message = DescribeStartupProblem(report.problems[0]);
+    EXPECT_EQ(message, "Settings file " + (program / "Vestra.ini").string() + ", section " +
+                           c.section + ", key " + c.key + ": \"" + c.value + "\" is not " +
+                           c.expected + "; " + c.fallback + " is used instead.");
+    EXPECT_EQ(DescribeOutputFolderProblem(report.problems[0]), message);  // the older name
+    const std::string key = c.key;
+    const std::int16_t taken = key == "Multi" ? settings.LangIndex
+                               : key == "Pt"  ? settings.UnitPt
+                               : key == "Qa"  ? settings.UnitQa
+                               : key == "Qw"  ? settings.UnitQw
+                               : key == "DpW" ? settings.UnitDpW
+                                              : settings.UnitDpA;
+    EXPECT_EQ(taken, 0) << c.key << "=" << c.value;
+    EXPECT_EQ(settings.LangBase, 100);
+    EXPECT_EQ(settings.CdromPath, "/media/cd/");
+    EXPECT_EQ(settings.LangCodes[1], "ENG");
+    if (key != "Qa") {
+      EXPECT_EQ(settings.UnitQa, 1);
     }
   }
-  WriteSettings("[Common]\nMulti=163\n");
-  Load();
-  EXPECT_EQ(settings.LangBase, 32700);
+}
+
+TEST_F(LoadSettingsTest, theMessageShowsAValueCutAndWithItsControlCharacters) {
+  WriteSettings("[Common]\nMulti=200\t\x1B[31m" + std::string(100, '9') + "\n");
+  const LoadSettingsReport report = Load();
+  ASSERT_EQ(report.problems.size(), 1u);
+  const std::string message = DescribeStartupProblem(report.problems[0]);
+  EXPECT_NE(message.find("\"200\\x09\\x1B[31m" + std::string(51, '9') + "...\""), std::string::npos)
+      << message;
+  EXPECT_EQ(message.find('\x1B'), std::string::npos);
+}
+
+TEST_F(LoadSettingsTest, aValueOfTheUsersCopyIsReportedWithThatFile) {
+  WriteSettings("[Unmis]\nPt=1\n");
+  fs::create_directories(userFile.parent_path());
+  WriteFile(userFile, "[Unmis]\nPt=3\n");
+  const LoadSettingsReport report = Load();
+  ASSERT_EQ(report.problems.size(), 1u);
+  EXPECT_EQ(report.problems[0].file, userFile.string());
+  EXPECT_EQ(settings.UnitPt, 0);
+}
+
+TEST_F(LoadSettingsTest, aDamagedFileStartsWithTheDefaultsAndIsLeftAsItIs) {
+  std::string damaged =
+      "\x7F"
+      "ELF\x02\x01\x01";
+  damaged += std::string("\0\0[Common\0Multi=\xFF\xFE\n", 22);
+  for (int i = 0; i < 2000; ++i) damaged += static_cast<char>((i * 37) % 256);
+  WriteSettings(damaged);
+  const LoadSettingsReport report = Load();
+  EXPECT_EQ(settings.LangIndex, 0);
+  EXPECT_EQ(settings.UnitPt, 0);
+  for (const StartupProblem& problem : report.problems)
+    EXPECT_EQ(DescribeStartupProblem(problem).find('\n'), std::string::npos);
+  EXPECT_EQ(ReadFile(program / "Vestra.ini"), damaged);
+}
+
+// The settings are what the file held at start: start-up reads it once, however many
+// keys it asks for.
+TEST_F(LoadSettingsTest, theFileIsReadOnceAtStart) {
+  WriteSettings("[Common]\nMulti=3\n[Unmis]\nPt=1\n");
+  EXPECT_EQ(file.ReadIni("Common", "Multi"), "3");
+  WriteSettings("[Common]\nMulti=5\n[Unmis]\nPt=0\n");
+  LoadSettings(file, (folder / "Documents" / "Vestra").string(), settings);
+  EXPECT_EQ(settings.LangIndex, 3);
+  EXPECT_EQ(settings.UnitPt, 1);
 }
 
 TEST_F(LoadSettingsTest, documentsRootEndsInOneSeparatorAndLanguageCodesHaveThreeCharacters) {
@@ -156,70 +245,80 @@ TEST_F(LoadSettingsTest, documentsRootEndsInOneSeparatorAndLanguageCodesHaveThre
   EXPECT_EQ(settings.CdromPath, "/media/cdrom/");
 }
 
-TEST_F(LoadSettingsTest, unitChoicesBeyondTheTablesAreTheFirstUnit) {
-  WriteSettings("[Unmis]\nPt=2\nQa=2\nQw=-1\nDpW=1\nDpA=99999\n");
-  const LoadSettingsReport report = Load();
-  EXPECT_TRUE(report.problems.empty());
-  EXPECT_EQ(settings.UnitPt, 0);
-  EXPECT_EQ(settings.UnitQa, 2);  // air flow has three units
+TEST_F(LoadSettingsTest, unitChoicesAreReadAsNearestIntegers) {
+  WriteSettings("[Unmis]\nPt= 1\nQa=1.5\nQw=0.5\nDpW=1abc\nDpA=\n");
+  EXPECT_TRUE(Load().problems.empty());
+  EXPECT_EQ(settings.UnitPt, 1);
+  EXPECT_EQ(settings.UnitQa, 2);  // air flow has three units; halves to even
   EXPECT_EQ(settings.UnitQw, 0);
   EXPECT_EQ(settings.UnitDpW, 1);
   EXPECT_EQ(settings.UnitDpA, 0);
 }
 
-TEST_F(LoadSettingsTest, anExistingOutputFolderIsLeftAsItIs) {
-  const fs::path out = folder / "Offerte";
-  fs::create_directories(out);
-  WriteFile(out / "Doc010124-120000.docx", "report");
-  WriteSettings("[Common]\nOutputDir=" + out.string() + "\n");
-  const LoadSettingsReport report = Load();
-  EXPECT_TRUE(report.problems.empty());
-  EXPECT_EQ(settings.OutputPath, out.string());
-  EXPECT_EQ(ReadFile(out / "Doc010124-120000.docx"), "report");
+// Start-up only works out where reports go; the folder is made when one is saved.
+TEST_F(LoadSettingsTest, theReportsFolderIsOnlyNamedAtStart) {
+  struct Case {
+    std::string outputDir;
+    fs::path expected;
+    bool isDefault;
+  } cases[] = {
+      {"", folder / "Documents" / "Vestra", true},
+      {"Offerte", program / "Offerte", false},  // relative: in the program folder
+      {(folder / "Offerte").string(), folder / "Offerte", false},
+      {(folder / "Offerte").string() + "/", fs::path((folder / "Offerte").string() + "/"), false},
+  };
+  for (const Case& c : cases) {
+    WriteSettings("[Common]\nOutputDir=" + c.outputDir + "\n");
+    EXPECT_TRUE(Load().problems.empty());
+    EXPECT_EQ(settings.OutputPath, c.expected.string()) << c.outputDir;  // no separator added
+    EXPECT_EQ(settings.OutputPathIsDefault, c.isDefault) << c.outputDir;
+    EXPECT_FALSE(fs::exists(c.expected)) << c.outputDir;
+  }
 }
 
-TEST_F(LoadSettingsTest, aMissingOutputFolderIsCreated) {
+TEST_F(LoadSettingsTest, theReportsFolderIsMadeWhenAReportNeedsIt) {
   const fs::path out = folder / "Offerte";
   WriteSettings("[Common]\nOutputDir=" + out.string() + "\n");
-  EXPECT_TRUE(Load().problems.empty());
-  EXPECT_EQ(settings.OutputPath, out.string());  // as written: no separator added
+  Load();
+  EXPECT_EQ(PrepareReportFolder(settings), out.string());
   EXPECT_TRUE(fs::is_directory(out));
+  WriteFile(out / "Doc010124-120000.docx", "report");
+  EXPECT_EQ(PrepareReportFolder(settings), out.string());  // an existing folder is left as it is
+  EXPECT_EQ(ReadFile(out / "Doc010124-120000.docx"), "report");
 
-  WriteSettings("[Common]\nOutputDir=" + out.string() + "/Vestra/\n");
-  EXPECT_TRUE(Load().problems.empty());
-  EXPECT_EQ(settings.OutputPath, out.string() + "/Vestra/");
-  EXPECT_TRUE(fs::is_directory(out / "Vestra"));
-}
-
-TEST_F(LoadSettingsTest, anOutputFolderThatCannotBeCreatedIsReportedAndStartUpGoesOn) {
-  const fs::path out = folder / "missing" / "Offerte";  // one level only: the parent is missing
-  WriteSettings("[Common]\nOutputDir=" + out.string() + "\n[Unmis]\nPt=1\n");
-  const LoadSettingsReport report = Load();
-  ASSERT_EQ(report.problems.size(), 1u);
-  EXPECT_EQ(report.problems[0].folder, out.string());
-  const std::string message = DescribeOutputFolderProblem(report.problems[0]);
-  EXPECT_NE(message.find(out.string()), std::string::npos) << message;
-  EXPECT_NE(message.find("does not exist"), std::string::npos) << message;
-  EXPECT_FALSE(fs::exists(out));
-  EXPECT_EQ(settings.UnitPt, 1);  // the rest of the file was still read
-
-  WriteFile(folder / "taken", "a file");
-  WriteSettings("[Common]\nOutputDir=" + (folder / "taken").string() + "\n");
-  ASSERT_EQ(Load().problems.size(), 1u);
-}
-
-TEST_F(LoadSettingsTest, anEmptyOutputFolderIsTheUsersDocumentsFolder) {
   WriteSettings("[Common]\nOutputDir=\n");
-  EXPECT_TRUE(Load().problems.empty());
-  EXPECT_EQ(settings.OutputPath, (folder / "Documents" / "Vestra").string());
+  Load();
+  EXPECT_EQ(PrepareReportFolder(settings), (folder / "Documents" / "Vestra").string());
   EXPECT_TRUE(fs::is_directory(folder / "Documents" / "Vestra"));  // parents included
 }
 
-TEST_F(LoadSettingsTest, aRelativeOutputFolderLiesInTheProgramFolder) {
-  WriteSettings("[Common]\nOutputDir=Offerte\n");
-  EXPECT_TRUE(Load().problems.empty());
-  EXPECT_EQ(settings.OutputPath, (program / "Offerte").string());
-  EXPECT_TRUE(fs::is_directory(program / "Offerte"));
+TEST_F(LoadSettingsTest, aReportsFolderThatCannotBeMadeIsAPathError) {
+  WriteFile(folder / "taken", "a file");
+  struct Case {
+    std::string outputDir;
+    std::string reason;
+  } cases[] = {
+      // One level only for a folder the settings name: its parent must exist.
+      {(folder / "missing" / "Offerte").string(), "does not exist"},
+      {(folder / "taken").string(), "a file of that name is in the way"},
+      {(folder / "taken" / "Offerte").string(), "does not exist"},
+  };
+  for (const Case& c : cases) {
+    WriteSettings("[Common]\nOutputDir=" + c.outputDir + "\n");
+    Load();
+    try {
+      PrepareReportFolder(settings);
+      ADD_FAILURE() << c.outputDir << " was made";
+    } catch (const RuntimeError& e) {
+      const std::string message = e.what();
+      EXPECT_EQ(e.number(), kPathFileAccessError);
+      EXPECT_NE(message.find("\"" + c.outputDir + "\""), std::string::npos) << message;
+      EXPECT_NE(message.find(c.reason), std::string::npos) << message;
+      EXPECT_NE(message.find("OutputDir in section Common of Vestra.ini"), std::string::npos)
+          << message;
+    }
+  }
+  EXPECT_FALSE(fs::exists(folder / "missing"));
 }
 
 // ---- SettingsFile: where values are read and written -------------------------------
@@ -235,6 +334,32 @@ TEST_F(LoadSettingsTest, writingCreatesTheFileAndKeepsWhatIsInIt) {
   EXPECT_EQ(ReadFile(program / "Vestra.ini"),
             "; installed by setup\n[Common]\nMulti= 5\nCdrom=D:\\\n[Lingue]\nL0=ITA\n");
   EXPECT_FALSE(fs::exists(userFile));
+}
+
+TEST_F(LoadSettingsTest, aValueIsWrittenOnlyWhenItChanges) {
+  const std::string handWritten = "; by hand\n[Common]\nMulti = 4\n[Unmis]\nPt=\"1\"\n";
+  WriteSettings(handWritten);
+  const auto longAgo = fs::file_time_type::clock::now() - std::chrono::hours(24);
+  fs::last_write_time(program / "Vestra.ini", longAgo);
+  for (const auto& [section, key, value] :
+       {std::tuple{"Common", "Multi", " 4"}, {"common", "MULTI", "4"}, {"Unmis", "Pt", " 1"}}) {
+    const IniWriteResult result = file.WriteIni(section, key, value);
+    EXPECT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(result.file, program / "Vestra.ini");
+  }
+  EXPECT_EQ(fs::last_write_time(program / "Vestra.ini"), longAgo);  // not even rewritten
+  EXPECT_EQ(ReadFile(program / "Vestra.ini"), handWritten);
+
+  EXPECT_TRUE(file.WriteIni("Common", "Multi", " 5").ok);
+  EXPECT_EQ(ReadFile(program / "Vestra.ini"), "; by hand\n[Common]\nMulti= 5\n[Unmis]\nPt=\"1\"\n");
+  EXPECT_EQ(file.ReadIni("Common", "Multi"), "5");
+
+  // A value the per-user copy lacks but the installed file holds is no change either.
+  fs::create_directories(userFile.parent_path());
+  WriteFile(userFile, "[Unmis]\nQa=2\n");
+  SettingsFile withCopy(program / "Vestra.ini", userFile);
+  EXPECT_TRUE(withCopy.WriteIni("Common", "Multi", " 5").ok);
+  EXPECT_EQ(ReadFile(userFile), "[Unmis]\nQa=2\n");
 }
 
 TEST(SettingsFileTest, aProgramFileThatCannotBeWrittenMovesTheSettingsToTheUsersCopy) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 
 #include "engine/errors.h"
@@ -146,6 +147,22 @@ TEST_F(UnitsDialogTest, okWritesTheFiveChoicesInOrder) {
   LoadSettings(file, (folder / "out").string(), next);
   EXPECT_EQ(next.UnitPt, 1);
   EXPECT_EQ(next.UnitDpA, 1);
+}
+
+TEST_F(UnitsDialogTest, okWritesOnlyTheChoicesThatChanged) {
+  const std::string before = "; by hand\n[Unmis]\nPt=1\nQa = 2\nQw=0\nDpW=1\nDpA=0\n";
+  testing::WriteFile(folder / "Vestra.ini", before);
+  LoadSettings(file, (folder / "out").string(), settings);
+  const auto longAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24);
+  std::filesystem::last_write_time(folder / "Vestra.ini", longAgo);
+  EXPECT_TRUE(UnitsDialogState(settings).confirm(settings, file).ok);
+  EXPECT_EQ(std::filesystem::last_write_time(folder / "Vestra.ini"), longAgo);
+
+  UnitsDialogState dialog(settings);
+  dialog.choose(Quantity::kWaterFlow, 1);
+  EXPECT_TRUE(dialog.confirm(settings, file).ok);
+  EXPECT_EQ(testing::ReadFile(folder / "Vestra.ini"),
+            "; by hand\n[Unmis]\nPt=1\nQa = 2\nQw= 1\nDpW=1\nDpA=0\n");
 }
 
 TEST_F(UnitsDialogTest, closingKeepsTheChoicesForThisRunOnly) {

@@ -206,12 +206,123 @@ TEST(VestraRate, badInputIsOneLineOnStderrWithExitCode2) {
   EXPECT_EQ(RunCommand(std::string(VESTRA_RATE) + " 2>/dev/null").exitCode, 2);
 }
 
-TEST(VestraRate, anEngineRunTimeErrorPrintsItsNumberWithExitCode3) {
-  std::string json = kFanCoilCooling;
-  json.replace(json.find("\"circuits\": 3"), 13, "\"circuits\": 0");
+// The description with one key's value replaced (or added when it is not there).
+std::string With(std::string json, const std::string& key, const std::string& value) {
+  const std::string quoted = "\"" + key + "\": ";
+  const std::size_t at = json.find(quoted);
+  if (at == std::string::npos) return json.substr(0, json.size() - 1) + ", " + quoted + value + "}";
+  const std::size_t from = at + quoted.size();
+  return json.replace(from, json.find_first_of(",}", from) - from, value);
+}
+
+const std::string kFanCoilHeating =
+    "{" + kFanCoil + R"(, "duty": "heating", "taIn": 20, "twIn": 70, "twOut": 60})";
+
+// Inputs the method was never meant for are refused, saying what the key takes, instead
+// of being rated into figures no coil gives (a humidity of 150 % or a bypass coefficient
+// of 7.8 were rated as "converged wet" with a negative sensible capacity).
+TEST(VestraRate, refusesADescriptionOutsideWhatTheMethodCovers) {
+  struct Case {
+    const std::string& duty;
+    std::string key;
+    std::string value;
+    std::string message;
+  } cases[] = {
+      {kFanCoilCooling, "rhIn", "150", "\"rhIn\" must be from 0 to 100 %, not 150"},
+      {kFanCoilCooling, "rhIn", "470", "\"rhIn\" must be from 0 to 100 %, not 470"},
+      {kFanCoilCooling, "rhIn", "-1", "\"rhIn\" must be from 0 to 100 %, not -1"},
+      {kFanCoilCooling, "bypassCoef", "7.8", "\"bypassCoef\" 7.8 gives a bypass factor of 1.12"},
+      {kFanCoilCooling, "bypassCoef", "-1", "\"bypassCoef\" must be from 0 to 1000000, not -1"},
+      {kFanCoilCooling, "taIn", "45", "\"taIn\" must be from 15 to 40 degC, not 45"},
+      {kFanCoilHeating, "taIn", "-20", "\"taIn\" must be from -15 to 35 degC, not -20"},
+      {kFanCoilCooling, "twIn", "1", "\"twIn\" must be from 2 to 25 degC, not 1"},
+      {kFanCoilHeating, "twIn", "101", "\"twIn\" must be from 25 to 100 degC, not 101"},
+      {With(kFanCoilHeating, "taIn", "30"), "twIn", "28",
+       "\"twIn\" (28 degC) must lie above \"taIn\" (30 degC) in heating"},
+      {kFanCoilCooling, "twOut", "7",
+       "\"twOut\" must lie between 7 and 27 degC (twIn and taIn), not 7"},
+      {kFanCoilCooling, "twOut", "30",
+       "\"twOut\" must lie between 7 and 27 degC (twIn and taIn), not 30"},
+      {kFanCoilHeating, "twOut", "75",
+       "\"twOut\" must lie between 20 and 70 degC (taIn and twIn), not 75"},
+      {kFanCoilHeating, "twOut", "69.999999",  // twIn itself, in single precision
+       "\"twOut\" must lie between 20 and 70 degC (taIn and twIn), not 69.999999"},
+      {kFanCoilCooling, "glycolPct", "80", "\"glycolPct\" must be from 0 to 65 %, not 80"},
+      {kFanCoilCooling, "airFlow", "0", "\"airFlow\" must be above 0 and at most 10 m3/s, not 0"},
+      {kFanCoilCooling, "airFlow", "1e-300",
+       "\"airFlow\" must be above 0 and at most 10 m3/s, not 1e-300"},
+      {kFanCoilCooling, "airFlow", "-0.1",
+       "\"airFlow\" must be above 0 and at most 10 m3/s, not -0.1"},
+      {kFanCoilCooling, "rows", "0", "\"rows\" must be a whole number from 1 to 12, not 0"},
+      {kFanCoilCooling, "rows", "2.5", "\"rows\" must be a whole number from 1 to 12, not 2.5"},
+      {kFanCoilCooling, "circuits", "0",
+       "\"circuits\" must be a whole number from 1 to 100, not 0"},
+      {kFanCoilCooling, "lengthMm", "0",
+       "\"lengthMm\" must be above 0 and at most 10000 mm, not 0"},
+      {kFanCoilCooling, "heightMm", "-250",
+       "\"heightMm\" must be above 0 and at most 10000 mm, not -250"},
+      {kFanCoilCooling, "airCoef", "0", "\"airCoef\" must be above 0 and at most 1e+09, not 0"},
+      {kFanCoilCooling, "tubeDiam", "1e-30",
+       "\"tubeDiam\" must be from 0.003 to 0.05 m, not 1e-30"},
+  };
+  for (const Case& c : cases) {
+    const Result r = RunRate(With(c.duty, c.key, c.value), true);
+    EXPECT_EQ(r.exitCode, 2) << c.key << " " << c.value << ": " << r.out;
+    EXPECT_EQ(r.out.rfind("vestra-rate: " + c.message, 0), 0u) << r.out;
+    EXPECT_EQ(r.out.find('\n'), r.out.size() - 1) << r.out;
+  }
+  for (const auto& [key, value] : {std::pair{"waterFlow", "0"},
+                                   {"waterFlow", "1e-300"},
+                                   {"waterFlow", "0.02"},
+                                   {"waterFlow", "-0.0001"}}) {
+    std::string json = kFanCoilHeating;
+    json.replace(json.find("\"twOut\": 60"), 11, std::string("\"") + key + "\": " + value);
+    const Result r = RunRate(json, true);
+    EXPECT_EQ(r.exitCode, 2) << value;
+    EXPECT_EQ(r.out,
+              std::string("vestra-rate: \"waterFlow\" must be from 1e-07 to 0.01 m3/s, not ") +
+                  value + "\n");
+  }
+  // The ends of the ranges are inside them.
+  for (const std::string& json :
+       {With(kFanCoilCooling, "rhIn", "100"), With(kFanCoilHeating, "taIn", "-15"),
+        With(With(kFanCoilHeating, "twIn", "100"), "glycolPct", "65"),
+        With(kFanCoilCooling, "bypassCoef", "0")})
+    EXPECT_EQ(RunRate(json).exitCode, 0) << json;
+}
+
+// A search converges on its balance alone; a balance no coil can strike is told as such.
+TEST(VestraRate, aResultThatBreaksPhysicsIsNotPhysicalNeverConverged) {
+  // An air-side coefficient far above any coil's: the balance puts the leaving air
+  // hundreds of degrees above the water.
+  std::string json = With(kFanCoilHeating, "airCoef", "1e6");
+  json.replace(json.find("\"twOut\": 60"), 11, "\"waterFlow\": 0.01");
   const Result r = RunRate(json, true);
-  EXPECT_EQ(r.exitCode, 3);
-  EXPECT_EQ(r.out, "vestra-rate: run-time error 11: Division by zero\n");
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out.rfind("{\"status\": \"not physical\", \"fault\": \"the leaving air (", 0), 0u)
+      << r.out;
+  for (const char* field : {"lies outside the entering air (20 degC) and water (70 degC)",
+                            "\"capacityW\": null", "\"taOut\": null", "\"waterFlow\": 0.01,"})
+    EXPECT_NE(r.out.find(field), std::string::npos) << field << " in " << r.out;
+}
+
+TEST(VestraRate, readsAtMostOneMegabyte) {
+  for (const std::string& source : {std::string("/dev/zero"), std::string("- < /dev/zero")}) {
+    const Result r = RunCommand(std::string(VESTRA_RATE) + " " + source + " 2>&1");
+    EXPECT_EQ(r.exitCode, 2) << source;
+    EXPECT_NE(r.out.find("is larger than 1 MB"), std::string::npos) << r.out;
+  }
+  // Blanks are JSON too: a description padded to just under the limit is still read.
+  std::string padded = kFanCoilCooling;
+  padded.insert(1, std::string(1024 * 1024 - padded.size(), ' '));
+  EXPECT_EQ(RunRate(padded).exitCode, 0);
+  EXPECT_EQ(RunRate(padded + " ").exitCode, 2);
+}
+
+TEST(VestraRate, echoesAKeyCutAndWithItsControlCharactersShown) {
+  const Result r = RunRate(With(kFanCoilCooling, "x\\u001b[2J" + std::string(80, 'k'), "1"), true);
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(r.out, "vestra-rate: unknown key \"x\\x1B[2J" + std::string(55, 'k') + "...\"\n");
 }
 
 }  // namespace

@@ -72,6 +72,14 @@ TEST_F(CatalogueBuild, rejectsSourcesThatDoNotMatchTheSchema) {
       {"Modello,Passo,NR\nX 20,3,two\n", "\"two\" is not a number"},
       {"Modello,Passo,NR\nX 20,2.5,2\n", "not a whole number"},
       {"Modello,Passo,NR\nX 20,3\n", "record 1 has 2 cells"},
+      // A name must stay one cell of one line, in the grid and in the tools' JSON.
+      {"Modello,Passo,NR\nX 20,3,2\n\"X\t30\",3,2\n",
+       "table DatiX, record 2, field Modello: \"X\\x0930\" holds a control character (\\x09) at "
+       "character 2"},
+      {"Modello,Passo,NR\n\"X\n20\",3,2\n",
+       "field Modello: \"X\\x0A20\" holds a control character"},
+      {"Modello,Passo,NR\nX \xC3(,3,2\n",
+       "field Modello: \"X \\xC3(\" holds a byte that is not UTF-8 (\\xC3) at character 3"},
   };
   for (const Case& c : cases) {
     fs::remove(folder_.path() / "tables" / "DatiX.csv");

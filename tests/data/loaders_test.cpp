@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
+
 #include "engine/coil_state.h"
 #include "fixture.h"
 
@@ -192,6 +195,119 @@ TEST(SeriesLoaders, aNullIsAnErrorExceptWhereTheSeriesKeepsIt) {
   session.Load(Series::TORVAEC, store);
   EXPECT_TRUE(session.tables.TabVRA(1).IsNull());
   EXPECT_EQ(session.tables.TabLWC(1), FieldValue(31.0));
+}
+
+// A value the tables cannot hold stops the load with the error of its conversion, told
+// with everything needed to find it in the catalogue.
+TEST(SeriesLoaders, aFaultyValueIsToldWithTheTableRecordModelAndField) {
+  struct Case {
+    Series series;
+    std::map<std::string, FieldValue> second;  // the fault, in the second record
+    int number;
+    std::string told;  // after "table ..., record 2"
+  } cases[] = {
+      {Series::MIRAL,
+       {{"C2C30", FieldValue()}},
+       kInvalidUseOfNull,
+       " (model \"M 30\"), field C2C30 is Null where a single-precision number is needed"},
+      {Series::MIRAL,
+       {{"LunBat", "abc"}},
+       kTypeMismatch,
+       " (model \"M 30\"), field LunBat holds the text \"abc\" where a single-precision number "
+       "is needed"},
+      {Series::MIRAL,
+       {{"LunBat", 1e308}},
+       kOverflow,
+       " (model \"M 30\"), field LunBat = 1e+308 does not fit a single-precision number"},
+      {Series::MIRAL,
+       {{"NR", 1e39}},
+       kOverflow,
+       " (model \"M 30\"), field NR = 1e+39 does not fit a single-precision number"},
+      {Series::MIRAL,
+       {{"Geom", 70000.0}},
+       kOverflow,
+       " (model \"M 30\"), field Geom = 70000 does not fit a 16-bit integer (-32768 to 32767)"},
+      {Series::MIRAL,
+       {{"Geom", 7.0}},
+       kSubscriptOutOfRange,
+       " (model \"M 30\"), field Geom = 7 is not a coil geometry of the coil constant tables "
+       "(0 to 3)"},
+      {Series::MIRAL,
+       {{"Geom", -1.0}},
+       kSubscriptOutOfRange,
+       " (model \"M 30\"), field Geom = -1 is not a coil geometry of the coil constant tables "
+       "(0 to 3)"},
+      {Series::MIRAL,
+       {{"Passo", 99.0}},
+       kSubscriptOutOfRange,
+       " (model \"M 30\"), field Passo = 99 is not a fin pitch of the coil constant tables (0 to "
+       "8)"},
+      {Series::MIRAL,
+       {{"Modello", "M\t30"}},
+       kTypeMismatch,
+       ", field Modello holds \"M\\x0930\", with a control character (\\x09) at character 2; "
+       "it must be one line of text"},
+      {Series::MIRAL,
+       {{"Modello", "M 30\n"}},
+       kTypeMismatch,
+       ", field Modello holds \"M 30\\x0A\", with a control character (\\x0A) at character 5; "
+       "it must be one line of text"},
+      {Series::MIRAL,
+       {{"Modello", "M \xFF"}},
+       kTypeMismatch,
+       ", field Modello holds \"M \\xFF\", with a byte that is not UTF-8 (\\xFF) at character "
+       "3; it must be one line of text"},
+      {Series::QUIVO,
+       {{"QA3", FieldValue()}},
+       kInvalidUseOfNull,
+       " (model \"M 30\"), field QA3 is Null where a single-precision number is needed"},
+      {Series::KELMBLDC,
+       {{"MinQa", 3e9}},
+       kOverflow,
+       " (model \"M 30\"), field MinQa = 3e+09 does not fit a 32-bit integer"},
+      {Series::TORVAEC,
+       {{"VRB", "n/a"}},
+       kTypeMismatch,
+       " (model \"M 30\"), field VRB holds the text \"n/a\" where a number or Null is needed"},
+      {Series::TORVA,
+       {{"Altezza", "2\x1B[0m"}},
+       kTypeMismatch,
+       " (model \"M 30\"), field Altezza holds \"2\\x1B[0m\", with a control character "
+       "(\\x1B) at character 2; it must be one line of text"},
+  };
+  for (const Case& c : cases) {
+    FixtureCatalogue fixture;
+    const std::string source = InfoOf(c.series).source;
+    const std::string stored =
+        source.find(' ') == std::string::npos
+            ? source
+            : source.substr(source.find("from ") + 5,
+                            source.find(' ', source.find("from ") + 5) - source.find("from ") - 5);
+    fixture.Insert(stored, {{"Modello", "M 20"}});
+    std::map<std::string, FieldValue> second{{"Modello", "M 30"}};
+    for (const auto& [field, value] : c.second) second[field] = value;
+    fixture.Insert(stored, second);
+    const CatalogueStore store(fixture.path());
+    Session session;
+    std::string message;
+    EXPECT_EQ(ErrorOf([&] { session.Load(c.series, store); }, &message), c.number) << c.told;
+    EXPECT_EQ(message, StandardErrorMessage(c.number) + ": catalogue " + fixture.path() +
+                           ", table " + stored + ", record 2" + c.told);
+  }
+}
+
+TEST(SeriesLoaders, aFaultyAccessoryRowIsToldWithItsTableAndRow) {
+  FixtureCatalogue fixture;
+  fixture.Insert("DatiKELM", {{"Modello", "KELM 20"}});
+  fixture.Insert("DPAcc", {{"Cost", 4.5}});
+  fixture.Insert("DPAcc", {{"Cost", "4,5"}});
+  const CatalogueStore store(fixture.path());
+  Session session;
+  std::string message;
+  EXPECT_EQ(ErrorOf([&] { session.Load(Series::KELM, store); }, &message), kTypeMismatch);
+  EXPECT_EQ(message, "Type mismatch: catalogue " + fixture.path() +
+                         ", table DPAcc, record 2, field Cost holds the text \"4,5\" where a "
+                         "single-precision number is needed");
 }
 
 TEST(SeriesLoaders, aTableLargerThanTheSeriesCapacityLoadsWhole) {

@@ -1,7 +1,10 @@
 #include "data/store.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 #include "fixture.h"
@@ -138,6 +141,73 @@ TEST(CatalogueStore, opensReadOnly) {
             kDbStatementFailed);
   EXPECT_NE(message.find("readonly"), std::string::npos) << message;
   EXPECT_EQ(store.ReadDataVersion(), "test");
+}
+
+// A catalogue built in WAL mode, in a folder whose name holds the characters a file URI
+// gives a meaning to.
+class WalCatalogue {
+ public:
+  WalCatalogue() : folder_(temp_.path() / "Vestra 6.8 ?#%20") {
+    std::filesystem::create_directories(folder_);
+    FixtureCatalogue fixture;
+    fixture.Insert("DatiMIRAL", {{"Modello", "MIRAL 20"}});
+    fixture.Execute("PRAGMA journal_mode=WAL");
+    fixture.Insert("DatiMIRAL", {{"Modello", "MIRAL 30"}});
+    fixture.Execute("PRAGMA wal_checkpoint(TRUNCATE)");
+    std::filesystem::copy_file(fixture.path(), path());
+  }
+  const std::filesystem::path& folder() const { return folder_; }
+  std::string path() const { return (folder_ / "Vestra.db").string(); }
+
+ private:
+  TempFolder temp_;
+  std::filesystem::path folder_;
+};
+
+std::vector<std::string> FolderContents(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  return names;
+}
+
+TEST(CatalogueStore, leavesNothingBesideTheCatalogue) {
+  const WalCatalogue catalogue;
+  {
+    const CatalogueStore store(catalogue.path());
+    EXPECT_EQ(store.ReadDataVersion(), "test");
+    EXPECT_EQ(Names(store.OpenRecordset("DatiMIRAL")),
+              (std::vector<std::string>{"MIRAL 20", "MIRAL 30"}));
+    EXPECT_EQ(FolderContents(catalogue.folder()), std::vector<std::string>{"Vestra.db"});
+  }
+  EXPECT_EQ(FolderContents(catalogue.folder()), std::vector<std::string>{"Vestra.db"});
+}
+
+// An installed catalogue: a folder and a file only root may write. Run as an ordinary
+// user (a child process drops root, which could write anyway).
+TEST(CatalogueStore, readsACatalogueInAFolderTheUserCannotWrite) {
+  const WalCatalogue catalogue;
+  namespace fs = std::filesystem;
+  const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+  fs::permissions(catalogue.path(), readOnly);
+  fs::permissions(catalogue.folder(), readOnly | fs::perms::owner_exec | fs::perms::group_exec |
+                                          fs::perms::others_exec);
+  EXPECT_EXIT(
+      {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) _exit(3);
+        std::string failure;
+        try {
+          const CatalogueStore store(catalogue.path());
+          if (Names(store.OpenRecordset("DatiMIRAL")).size() != 2) failure = "models missing";
+        } catch (const RuntimeError& e) {
+          failure = e.what();
+        }
+        if (!failure.empty()) fprintf(stderr, "%s\n", failure.c_str());
+        _exit(failure.empty() ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(FolderContents(catalogue.folder()), std::vector<std::string>{"Vestra.db"});
+  fs::permissions(catalogue.folder(), fs::perms::owner_all);  // so that it can be removed
 }
 
 TEST(FieldValue, convertsNumbersAsTheTablesNeedThem) {

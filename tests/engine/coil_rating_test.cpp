@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "coil_fixtures.h"
 #include "engine/errors.h"
@@ -249,6 +251,58 @@ TEST(CapacityDeviation, isMinusOneWithoutAPositiveCoilCapacity) {
   EXPECT_EQ(RoundCapacity(1234.9f), 1230.0f);
   EXPECT_EQ(RoundCapacity(1235.0f), 1240.0f);  // 123.5 to even
   EXPECT_EQ(RoundCapacity(1225.0f), 1220.0f);  // 122.5 to even
+}
+
+TEST(ResultFaults, aCoolingResultMustBalanceAsACoilCan) {
+  struct Case {
+    float total, sensible, taOut;
+    std::optional<std::string> fault;
+  } cases[] = {
+      {3050, 1640, 16.9f, std::nullopt},
+      {3050, 3050, 7.01f, std::nullopt},  // dry, leaving at the water temperature
+      {3050, 1640, 6.95f, std::nullopt},  // within what the saturated-air fits agree to
+      {3050, -1350, 35.3f, "the sensible capacity (-1350 W) is negative"},
+      {3050, 3060, 16.9f, "the sensible capacity (3060 W) exceeds the total (3050 W)"},
+      {-10, -10, 27.1f, "the total capacity (-10 W) is negative"},
+      {3050, 1640, 6.85f,
+       "the leaving air (6.85 degC) lies outside the entering air (27 degC) and water (7 degC)"},
+      {3050, 0, 27.15f,
+       "the leaving air (27.15 degC) lies outside the entering air (27 degC) and water (7 degC)"},
+  };
+  for (const Case& c : cases) {
+    CoilRatingState state;
+    state.taIn = 27;
+    state.twIn = 7;
+    state.coolTotal = c.total;
+    state.coolSensible = c.sensible;
+    state.coolTaOut = c.taOut;
+    EXPECT_EQ(CoolingResultFault(state), c.fault) << c.total << " " << c.sensible;
+  }
+}
+
+TEST(ResultFaults, aHeatingResultMustWarmTheAirNoFurtherThanTheWater) {
+  struct Case {
+    float capacity, taOut;
+    std::optional<std::string> fault;
+  } cases[] = {
+      {2380, 41.5f, std::nullopt},
+      {0, 20, std::nullopt},
+      {-20, 19.9f, "the capacity (-20 W) is negative"},
+      {9000, 71,
+       "the leaving air (71 degC) lies outside the entering air (20 degC) and water (70 "
+       "degC)"},
+      {2380, 19.5f,
+       "the leaving air (19.5 degC) lies outside the entering air (20 degC) and "
+       "water (70 degC)"},
+  };
+  for (const Case& c : cases) {
+    CoilRatingState state;
+    state.taIn = 20;
+    state.twIn = 70;
+    state.heatCapacity = c.capacity;
+    state.heatTaOut = c.taOut;
+    EXPECT_EQ(HeatingResultFault(state), c.fault) << c.capacity << " " << c.taOut;
+  }
 }
 
 }  // namespace

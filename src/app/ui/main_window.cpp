@@ -243,9 +243,9 @@ void MainWindow::Relabel(const MainWindowCaptions& captions) {
   for (const auto& [name, action] : actions_) action->setToolTip(WithoutMnemonic(action->text()));
 }
 
-void MainWindow::ApplyLanguage() {
+void MainWindow::ApplyLanguage(bool storeChoice) {
   const ApplyLanguageResult result =
-      vestra::ApplyLanguage(session_.settings, session_.settingsFile);
+      vestra::ApplyLanguage(session_.settings, storeChoice ? session_.settingsFile : nullptr);
   Relabel(result.captions);
   CloseWindowsForLanguage();
   if (!result.saved.ok && desktop_.message)

@@ -39,8 +39,9 @@ class MainWindow : public QMainWindow {
 
   // Applies session.settings.LangIndex: the language base, every caption of the window
   // and its toolbar, every other window closed but the language chooser, the choice
-  // kept in the settings file.
-  void ApplyLanguage();
+  // kept in the settings file when storeChoice (a choice of the user; start-up applies
+  // the language read from the file and writes nothing).
+  void ApplyLanguage(bool storeChoice = true);
 
   // The menu items and toolbar buttons by their names ("mnuprod(2)", "mnuprods(6)",
   // "mnuUnmis", "SSprodBLDC" ...); nullptr for an unknown name. A toolbar button and its

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QStringList>
 #include <QTimer>
 #include <cstdio>
 
@@ -21,10 +22,12 @@ StartupResult StartProgram(StartupSettings startup, const Desktop& desktop) {
   screens::Session& session = *program->session;
   session.settings = std::move(startup.settings);
   session.settingsFile = program->settingsFile.get();
+  // The values of the settings file that could not be taken, in one message at start.
+  QStringList problems;
   for (const StartupProblem& problem : startup.report.problems)
-    if (desktop.message)
-      desktop.message(nullptr, QString::fromStdString(DescribeOutputFolderProblem(problem)),
-                      screens::Icon::kWarning);
+    problems << QString::fromStdString(DescribeStartupProblem(problem));
+  if (!problems.isEmpty() && desktop.message)
+    desktop.message(nullptr, problems.join(QStringLiteral("\n")), screens::Icon::kWarning);
 
   QCoreApplication::processEvents();
 
@@ -38,7 +41,9 @@ StartupResult StartProgram(StartupSettings startup, const Desktop& desktop) {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
     program->mainWindow = std::make_unique<MainWindow>(session, desktop);
-    program->mainWindow->ApplyLanguage();  // closes the splash with every other window
+    // Closes the splash with every other window; the language came from the settings file,
+    // which is left as it is.
+    program->mainWindow->ApplyLanguage(false);
     if (splash) splash->close();
     program->mainWindow->show();
   } catch (const std::exception& e) {
