@@ -220,10 +220,6 @@ std::string DescribeStartupProblem(const StartupProblem& problem) {
          problem.fallback + " is used instead.";
 }
 
-std::string DescribeOutputFolderProblem(const StartupProblem& problem) {
-  return DescribeStartupProblem(problem);
-}
-
 LoadSettingsReport LoadSettings(const SettingsFile& file, const std::string& defaultOutputFolder,
                                 Settings& settings) {
   LoadSettingsReport report;

@@ -151,9 +151,6 @@ struct LoadSettingsReport {
 // The one-line message of a problem: the file, the section, the key, the value quoted
 // (cut and with control characters shown), what the key takes and what is used instead.
 std::string DescribeStartupProblem(const StartupProblem& problem);
-// The same text under the name start-up used when the only problem it reported was the
-// output folder, which is now created by PrepareReportFolder when a report is written.
-std::string DescribeOutputFolderProblem(const StartupProblem& problem);
 
 // Reads the settings file into the record, in this order: language (LangIndex, LangBase),
 // documents root, output folder and default document language, the unit choices, the

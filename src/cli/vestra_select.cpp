@@ -32,6 +32,7 @@
 #include "data/store.h"
 #include "engine/errors.h"
 #include "engine/numeric.h"
+#include "engine/shown_text.h"
 #include "screens/dispatch.h"
 #include "screens/selection_screen.h"
 #include "screens/series_traits.h"
@@ -54,22 +55,9 @@ struct UsageError {
   std::string message;
 };
 
-// Text of the command line shown in a message: cut, and with control characters escaped,
-// so that a message stays one readable line.
+// Text of the command line shown in a message: cut, quoted, its control characters escaped.
 std::string Echo(std::string_view text) {
-  constexpr std::size_t kShown = 60;
-  std::string out;
-  for (const unsigned char c : text.substr(0, kShown)) {
-    if (c < 0x20 || c == 0x7f) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
-      out += escaped;
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  if (text.size() > kShown) out += "...";
-  return "\"" + out + "\"";
+  return QuotedValue(text);
 }
 
 // A screen's message on one line of stderr.
@@ -445,7 +433,7 @@ int Run(int argc, char** argv) {
   Session session;
   session.settings = std::move(startup.settings);
   for (const auto& problem : startup.report.problems)
-    cli::PrintError(kTool, DescribeOutputFolderProblem(problem));
+    cli::PrintError(kTool, DescribeStartupProblem(problem));
   Settings& settings = session.settings;
   settings.NoLimits = options.noLimits;
   if (options.decimalSeparator) settings.DecimalSeparator = *options.decimalSeparator;

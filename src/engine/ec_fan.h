@@ -23,7 +23,7 @@ struct StepBracket {
   float upperFlowM3s = 0;  // its flow
   int lower = 0;           // the last step giving less air than required
   float lowerFlowM3s = 0;
-  float lastFlowM3s = 0;   // the flow of the last step looked at
+  float lastFlowM3s = 0;  // the flow of the last step looked at
 };
 
 // The bracket of `requiredM3s` at `pressurePa` on the steps' curves. A step whose flow is

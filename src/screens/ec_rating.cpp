@@ -72,8 +72,8 @@ class EcCoilRating {
       coil.bypassCoef = t_.TabC100(1, m);
       coil.airCoef = t_.TabFC30(1, m);
       if (PrepareCoil(r_, constants, coil, Duty::kCooling))
-        cooling_ = SolveCoolingDuty(r_, context, in_.cooling.inputs, flowBound_, pendingEvents_)
-                       .outcome;
+        cooling_ =
+            SolveCoolingDuty(r_, context, in_.cooling.inputs, flowBound_, pendingEvents_).outcome;
     }
     if (pairModel) return true;
     if (partner && coolingModel_ != m - 1) cooling_ = {};
@@ -183,7 +183,8 @@ class EcFanCoilFan {
     float sound = Sound(b, m, qReq, speed);
     // f. Against a pressure the fan runs faster than free: its sound follows the speed.
     if (extPressurePa > 0)
-      sound = Sng(sound0 + t_.TabNlog(m) * double{Log10(Sng(Div(speed, static_cast<double>(speed0))))});
+      sound =
+          Sng(sound0 + t_.TabNlog(m) * double{Log10(Sng(Div(speed, static_cast<double>(speed0))))});
     // g, h.
     if (sound < kEcFanCoilSoundFloor) sound = kEcFanCoilSoundFloor;
     if (speed < kEcMinimumSpeedRpm) return std::nullopt;
@@ -215,7 +216,8 @@ class EcFanCoilFan {
   float Sound(const StepBracket& b, int m, float q, std::int16_t speed) const {
     // Below the lowest step the sound power falls with the speed, 55 log10 of its ratio.
     if (b.upper == 0)
-      return Sng(55 * double{Log10(Sng(Div(speed, static_cast<double>(t_.TabG(0, m)))))} + t_.TabLWA(0, m));
+      return Sng(55 * double{Log10(Sng(Div(speed, static_cast<double>(t_.TabG(0, m)))))} +
+                 t_.TabLWA(0, m));
     return Sng(InterpolateAtFlow(t_.TabLWA(b.upper, m), t_.TabLWA(b.lower, m), b, q));
   }
 

@@ -92,12 +92,12 @@ void EcScreenBase::LoadModels(const std::function<void()>& pendingEvents) {
 
 std::span<const ControlRef> EcScreenBase::TabOrder() const {
   static constexpr std::array<ControlRef, 22> kOrder{{
-      {Ctl::txtTsa1, 0},    {Ctl::txtTbu, -1},        {Ctl::txtUr, -1},     {Ctl::txtTw1, 0},
-      {Ctl::txtTw2, 0},     {Ctl::txtQw, 0},          {Ctl::txtTsa1, 1},    {Ctl::txtTw1, 1},
-      {Ctl::txtTw2, 1},     {Ctl::txtQw, 1},          {Ctl::txtGlic, -1},   {Ctl::txtpsu, -1},
-      {Ctl::txtqatot, -1},  {Ctl::cboModel, -1},      {Ctl::chkHX, -1},     {Ctl::txtDistanza, -1},
+      {Ctl::txtTsa1, 0},       {Ctl::txtTbu, -1},     {Ctl::txtUr, -1},      {Ctl::txtTw1, 0},
+      {Ctl::txtTw2, 0},        {Ctl::txtQw, 0},       {Ctl::txtTsa1, 1},     {Ctl::txtTw1, 1},
+      {Ctl::txtTw2, 1},        {Ctl::txtQw, 1},       {Ctl::txtGlic, -1},    {Ctl::txtpsu, -1},
+      {Ctl::txtqatot, -1},     {Ctl::cboModel, -1},   {Ctl::chkHX, -1},      {Ctl::txtDistanza, -1},
       {Ctl::cboDirezione, -1}, {Ctl::cmdCalcola, -1}, {Ctl::cmdGrafico, -1}, {Ctl::cmdStampa, -1},
-      {Ctl::cmdLegend, -1}, {Ctl::CmdFine, -1},
+      {Ctl::cmdLegend, -1},    {Ctl::CmdFine, -1},
   }};
   return kOrder;
 }
@@ -105,8 +105,8 @@ std::span<const ControlRef> EcScreenBase::TabOrder() const {
 void EcScreenBase::LostFocus(ControlRef field, ControlRef receivingFocus) {
   if (field.name == Ctl::txtqatot) {
     // The air flow is always typed in m3/h; it takes no negative value.
-    form.LastCheckResult = CheckFieldRange(form.txtqatot, field, 0, kMaxEcAirFlowM3h, "m3/h",
-                                           true, receivingFocus, session_, ui_);
+    form.LastCheckResult = CheckFieldRange(form.txtqatot, field, 0, kMaxEcAirFlowM3h, "m3/h", true,
+                                           receivingFocus, session_, ui_);
     return;
   }
   Rules().LostFocus(field, receivingFocus);
@@ -184,8 +184,7 @@ CalculationResult EcScreenBase::Calculate() {
   if (!inputs) return result;
   result = Rate(*inputs);
   for (const RatedRow& row : result.rows)
-    form.Grd.AddItem(
-        EcRowText(row, WithSpeedColumn(), coolWaterIsFlow, heatWaterIsFlow, session_));
+    form.Grd.AddItem(EcRowText(row, WithSpeedColumn(), coolWaterIsFlow, heatWaterIsFlow, session_));
   if (result.rows.empty() || (result.message && result.message->icon == Icon::kWarning))
     form.cmdGrafico.Visible = false;
   if (!result.message) form.Grd.FixedRows = 2;

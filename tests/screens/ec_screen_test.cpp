@@ -3,6 +3,8 @@
 // rules are checked on a model whose fan the test draws itself, so that each figure can
 // be worked out by hand; the physical identities on the catalogue's own models.
 
+#include "screens/ec_screen.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,7 +16,6 @@
 #include "engine/fluids.h"
 #include "screen_fixture.h"
 #include "screens/ducted_screen.h"
-#include "screens/ec_screen.h"
 
 namespace vestra::screens {
 namespace {
@@ -167,8 +168,9 @@ TEST(EcScreens, theControlVoltageIsCutToOneDecimal) {
   for (const auto& [volts, shown] : {std::pair{6.99f, "6.9"}, std::pair{5.97f, "5.9"},
                                      std::pair{6.7f, "6.7"}, std::pair{10.0f, "10.0"}}) {
     row.controlVoltageV = volts;
-    EXPECT_NE(EcRowText(row, true, true, true, *session).find("\t1200\t" + std::string(shown) + "\t"),
-              std::string::npos)
+    EXPECT_NE(
+        EcRowText(row, true, true, true, *session).find("\t1200\t" + std::string(shown) + "\t"),
+        std::string::npos)
         << volts;
     EXPECT_NE(DuctedEcRowText(row, true, true, *session).find("\t" + std::string(shown) + "\t"),
               std::string::npos)
@@ -339,13 +341,15 @@ TEST(EcScreens, everyRowSatisfiesThePhysicalIdentitiesAndTheFanRisesWithTheFlow)
   const struct {
     const char* series;
     const char* pressure;
-  } cases[] = {{"MIRALEC", "30"}, {"PELVOEC", "30"}, {"UMBRA", "30"},
-               {"KELMBLDC", "50"}, {"ZOPHBLDC", "30"}};
+  } cases[] = {{"MIRALEC", "30"},
+               {"PELVOEC", "30"},
+               {"UMBRA", "30"},
+               {"KELMBLDC", "50"},
+               {"ZOPHBLDC", "30"}};
   for (const auto& c : cases) {
     auto session = CatalogueSession();
     RecordingUi ui;
-    std::unique_ptr<SelectionScreen> screen =
-        DispatchSeries(*session, ui, *FindSeries(c.series));
+    std::unique_ptr<SelectionScreen> screen = DispatchSeries(*session, ui, *FindSeries(c.series));
     ASSERT_TRUE(screen) << c.series;
     std::map<std::string, std::pair<float, int>> previous;  // power, speed per model
     int rated = 0;

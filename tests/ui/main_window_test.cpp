@@ -58,6 +58,22 @@ TEST(Startup, showsTheMainWindowCaptionedInTheLanguageOfTheSettings) {
   EXPECT_TRUE(p.desktop.messages.empty());
 }
 
+TEST(Startup, valuesOutOfTheirTypeAreToldOnceAndTheirDefaultsTaken) {
+  ProgramFolder folder;
+  const std::string settings = "[Common]\nMulti=200\n[Unmis]\nQa=7\n";
+  folder.WriteSettings(settings);
+  RecordingDesktop desktop;
+  ui::StartupResult started = ui::StartProgram(folder.Settings(), desktop.Make());
+  ASSERT_TRUE(started.program) << started.failure;
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  const std::string message = desktop.messages[0].text.toStdString();
+  EXPECT_NE(message.find("key Multi: \"200\""), std::string::npos) << message;
+  EXPECT_NE(message.find("key Qa: \"7\""), std::string::npos) << message;
+  EXPECT_EQ(started.program->session->settings.LangIndex, 0);
+  EXPECT_EQ(started.program->session->settings.UnitQa, 0);
+  EXPECT_EQ(folder.ReadSettings(), settings) << "the file is left as it is";
+}
+
 TEST(Startup, readsTheLanguageOfTheSettingsFile) {
   ProgramFolder folder;
   folder.WriteSettings("[Common]\nMulti= 3\n");
