@@ -4,6 +4,9 @@
 // alternative datum apply), presses Calculate and prints the results table.
 //
 //   vestra-select --help         the usage, and per series the controls --set takes
+//   --chart (an EC series, one model) opens the fan curve chart as its button does, the
+//   spinner at the typed air flow, and adds its figures to the JSON output;
+//   --chart-image FILE.png saves the chart as a picture too.
 //   vestra-select --series CODE [--speed N|TEXT|all] [--model NAME|N|all]
 //                 [--set CONTROL=TEXT]... [--units Pt,Qa,Qw,DpW,DpA] [--lang N]
 //                 [--decimal-separator .|,] [--nolimits] [--format tsv|json]
@@ -15,6 +18,8 @@
 // written are still printed) or a --set was rejected as the screen would reject it (the
 // message on stderr, no table), 2 bad usage.
 
+#include <QGuiApplication>
+#include <QString>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -34,10 +39,12 @@
 #include "engine/numeric.h"
 #include "engine/shown_text.h"
 #include "screens/dispatch.h"
+#include "screens/fan_chart.h"
 #include "screens/selection_screen.h"
 #include "screens/series_traits.h"
 #include "screens/session.h"
 #include "screens/tab_order.h"
+#include "screens/ui/chart_painter.h"
 
 namespace {
 
@@ -49,7 +56,8 @@ constexpr const char* kTool = "vestra-select";
 constexpr const char* kUsage =
     "usage: vestra-select --series CODE [--speed N|all] [--model NAME|N|all] "
     "[--set CONTROL=TEXT]... [--units Pt,Qa,Qw,DpW,DpA] [--lang N] [--decimal-separator .|,] "
-    "[--nolimits] [--format tsv|json]   |   vestra-select --help";
+    "[--nolimits] [--format tsv|json] [--chart] [--chart-image FILE.png]   |   "
+    "vestra-select --help";
 
 struct UsageError {
   std::string message;
@@ -86,6 +94,8 @@ struct Options {
   bool noLimits = false;
   bool json = false;
   bool help = false;
+  bool chart = false;
+  std::optional<std::string> chartImage;
 };
 
 Options ParseOptions(int argc, char** argv) {
@@ -136,6 +146,11 @@ Options ParseOptions(int argc, char** argv) {
       o.decimalSeparator = text;
     } else if (arg == "--help" || arg == "-h") {
       o.help = true;
+    } else if (arg == "--chart") {
+      o.chart = true;
+    } else if (arg == "--chart-image") {
+      o.chartImage = value(i, arg);
+      o.chart = true;
     } else if (arg == "--nolimits") {
       o.noLimits = true;
     } else if (arg == "--format") {
@@ -379,8 +394,8 @@ std::string RowValues(const RatedRow& row, const SelectionScreen& screen) {
   });
 }
 
-void Print(const SelectionScreen& screen, const RecordingUi& ui, const Session& session,
-           bool json) {
+void Print(const SelectionScreen& screen, const RecordingUi& ui, const Session& session, bool json,
+           const std::string& chart = {}) {
   const ResultsGrid& grid = screen.Form().Grd;
   if (!json) {
     for (int row = 0; row < grid.RowCount(); ++row) std::cout << TsvRow(Shown(grid, row)) << '\n';
@@ -410,7 +425,45 @@ void Print(const SelectionScreen& screen, const RecordingUi& ui, const Session& 
             << ",\n  " << JsonString("units") << ": "
             << JsonArray(grid.RowCount() > 1 ? Shown(grid, 1) : std::vector<std::string>{})
             << ",\n  " << JsonString("rows") << ": " << rows << ",\n  " << JsonString("values")
-            << ": " << values << ",\n  " << JsonString("messages") << ": " << messages << "\n}\n";
+            << ": " << values << ",\n  " << JsonString("messages") << ": " << messages
+            << (chart.empty() ? "" : ",\n  " + JsonString("chart") + ": " + chart) << "\n}\n";
+}
+
+// The fan curve chart as the chart button opens it: the spinner set to the typed air flow,
+// which recalculates the screen; its figures as JSON, and its picture when asked for.
+std::string OpenChart(SelectionScreen& screen, Session& session, RecordingUi& ui,
+                      const Options& options) {
+  const ScreenKind kind = FindSeries(options.series)->screen;
+  if (kind != ScreenKind::kEcFanCoil && kind != ScreenKind::kHighEfficiencyEc &&
+      kind != ScreenKind::kEcDucted)
+    throw UsageError{"--chart: only the EC screens' series have a fan curve chart"};
+  if (screen.Form().cboModel.ListIndex < 1)
+    throw UsageError{"--chart needs one model (--model): the chart shows one model's fan"};
+  std::variant<FanChart, ScreenMessage> opened = FanChart::Open(screen, session);
+  if (const auto* message = std::get_if<ScreenMessage>(&opened)) {
+    ui.ShowMessage(message->text, message->icon);
+    return "";
+  }
+  FanChart& chart = std::get<FanChart>(opened);
+  const int flow = CInt(chart.refFlowM3h());
+  const int pressure = chart.Change(flow, screen);
+  if (options.chartImage) {
+    QString error;
+    if (!ui::SaveChartImage(chart.Draw(chart.DuctPressurePa(flow), flow), 640, 480,
+                            QString::fromStdString(*options.chartImage), error))
+      throw UsageError{"--chart-image " + Echo(*options.chartImage) + ": " + error.toStdString()};
+  }
+  return cli::JsonObject({{"owner", JsonString(chart.owner())},
+                          {"model", std::to_string(chart.model())},
+                          {"step", std::to_string(chart.step())},
+                          {"refFlow", cli::JsonNumber(chart.refFlowM3h())},
+                          {"refPressure", cli::JsonNumber(chart.refPressurePa())},
+                          {"qmax", cli::JsonNumber(chart.qmax())},
+                          {"qmeet", std::to_string(chart.qmeet())},
+                          {"scrollTop", std::to_string(chart.scrollTop())},
+                          {"top", std::to_string(chart.topTenthsPa())},
+                          {"airFlow", std::to_string(flow)},
+                          {"pressure", std::to_string(pressure)}});
 }
 
 int Run(int argc, char** argv) {
@@ -474,7 +527,10 @@ int Run(int argc, char** argv) {
 
   const std::size_t before = ui.messages.size();
   screen.cmdCalcola_Click();
-  Print(screen, ui, session, options.json);
+  std::string chart;
+  if (options.chart && ui.messages.size() == before)
+    chart = OpenChart(screen, session, ui, options);
+  Print(screen, ui, session, options.json, chart);
   if (ui.messages.size() > before) {
     for (std::size_t i = before; i < ui.messages.size(); ++i)
       cli::PrintError(kTool, OneLine(ui.messages[i].text));
@@ -486,6 +542,18 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The chart's picture is painted with the toolkit, without a display.
+  std::unique_ptr<QGuiApplication> painting;
+  for (int i = 1; i < argc; ++i)
+    if (std::string_view(argv[i]) == "--chart-image" && !painting) {
+      if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+      // The toolkit's notes on its surroundings (no runtime folder, fonts) are not the
+      // tool's to print; only its failures are.
+      qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) cli::PrintError(kTool, text.toStdString());
+      });
+      painting = std::make_unique<QGuiApplication>(argc, argv);
+    }
   try {
     return Run(argc, argv);
   } catch (const UsageError& e) {

@@ -433,6 +433,7 @@ void DuctedEcScreen::Form_Load() {
   form.lblVel.Visible = false;
   // The air flow is read in m3/h by the fan's curves and by the mixing alike.
   form.lblUmQA.Caption = "m3/h";
+  form.cmdGrafico.Caption = "Grafico";
   form.cmdGrafico.Visible = false;
 }
 
@@ -473,6 +474,7 @@ std::optional<DuctedInputs> DuctedEcScreen::ReadEcInputs(CalculationResult& miss
   if (form.txtpsu.Text.empty()) form.txtpsu.Text = "0";
   in.staticPressurePa = Sng(LocaleSingle(form.txtpsu.Text, s.Decimal()) /
                             double{ChosenUnit(s.settings, Quantity::kAirPressure).factor});
+  lastStaticPressurePa_ = in.staticPressurePa;
   // 4. The total air flow is required, m3/h read as its leading number.
   const double typed = PresenceValue(form.txtqatot);
   if (!(typed > 0) || !std::isfinite(static_cast<float>(typed))) {

@@ -84,8 +84,15 @@ class DuctedEcScreen : public DuctedScreen {
   // `missing`).
   std::optional<DuctedInputs> ReadEcInputs(CalculationResult& missing);
 
+  // The static pressure the last Calculate read, Pa, before it added the accessories'
+  // losses: the fan curve chart's reference pressure.
+  float LastStaticPressurePa() const { return lastStaticPressurePa_; }
+
  protected:
   CalculationResult Calculate() override;
+
+ private:
+  float lastStaticPressurePa_ = 0;
 };
 
 // The tab-separated text of an EC ducted screen's row.

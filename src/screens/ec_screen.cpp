@@ -62,6 +62,7 @@ void EcScreenBase::Form_Load() {
   f.cmdStampa.Visible = false;  // the report composition comes with its own window
   f.cmdLegend.Caption = "Legenda";
   f.cmdLegend.Visible = false;
+  f.cmdGrafico.Caption = "Grafico";
   f.cmdGrafico.Visible = false;
   f.lblModello.Caption = s.Text(40);
   f.frmPressione.Caption = s.Text(57);

@@ -116,7 +116,9 @@ void DuctedWindow::Build() {
   panelRow->addWidget(BuildPanel(0));
   panelRow->addWidget(BuildPanel(1));
   panelRow->addLayout(choices);
-  panelRow->addLayout(BuildButtons(f));
+  // The chart button of the EC ducted units.
+  const bool ec = ducted_->Name() == screens::DuctedEcScreen::kName;
+  panelRow->addLayout(BuildButtons(f, ec ? &f.cmdGrafico : nullptr));
   panelRow->addStretch(1);
 
   auto* layout = new QVBoxLayout(this);

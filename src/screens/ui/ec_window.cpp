@@ -77,7 +77,7 @@ void EcWindow::Build() {
   panelRow->addWidget(cooling);
   panelRow->addWidget(heating);
   panelRow->addLayout(commonColumn);
-  panelRow->addLayout(BuildButtons(f));
+  panelRow->addLayout(BuildButtons(f, &f.cmdGrafico));
   panelRow->addStretch(1);
 
   auto* layout = new QVBoxLayout(this);

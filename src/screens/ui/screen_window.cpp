@@ -20,7 +20,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "screens/fan_chart.h"
 #include "screens/tab_order.h"
+#include "screens/ui/chart_window.h"
 #include "screens/ui/ducted_window.h"
 #include "screens/ui/ec_window.h"
 #include "screens/ui/results_grid_view.h"
@@ -58,6 +60,8 @@ ScreenWindow::ScreenWindow(
 }
 
 ScreenWindow::~ScreenWindow() {
+  // The chart gives its owner back before the owner's screen goes.
+  if (chart_) delete chart_.data();
   disconnect(focusConnection_);
   if (busy_) QApplication::restoreOverrideCursor();
 }
@@ -195,14 +199,16 @@ QGroupBox* ScreenWindow::BuildSoundFrame(screens::CommonForm& f) {
   return frame;
 }
 
-QVBoxLayout* ScreenWindow::BuildButtons(screens::CommonForm& f) {
+QVBoxLayout* ScreenWindow::BuildButtons(screens::CommonForm& f, screens::Button* chart) {
   auto* column = new QVBoxLayout;
   QPushButton* calcola = BindButton(f.cmdCalcola, Ctl::cmdCalcola);
+  QPushButton* grafico = chart ? BindChartButton(*chart) : nullptr;
   QPushButton* stampa = BindButton(f.cmdStampa, Ctl::cmdStampa);
   QPushButton* legend = BindButton(f.cmdLegend, Ctl::cmdLegend);
   QPushButton* fine = BindButton(f.CmdFine, Ctl::CmdFine);
   calcola->setDefault(true);
-  for (QPushButton* b : {calcola, stampa, legend, fine}) {
+  for (QPushButton* b : {calcola, grafico, stampa, legend, fine}) {
+    if (!b) continue;
     b->setMinimumWidth(b->fontMetrics().horizontalAdvance(QStringLiteral("Berechnen")) +
                        4 * b->fontMetrics().averageCharWidth());
     column->addWidget(b);
@@ -423,6 +429,55 @@ void ScreenWindow::LoadModels() {
   Push();
 }
 
+void ScreenWindow::RunOnScreen(const std::function<void(screens::SelectionScreen&)>& work) {
+  Handle([&] { work(*screen_); });
+}
+
+QPushButton* ScreenWindow::BindChartButton(screens::Button& state) {
+  QPushButton* button = BindButton(state, Ctl::cmdGrafico);
+  connect(button, &QPushButton::clicked, this, [this] {
+    if (!Blocked()) OpenChart();
+  });
+  return button;
+}
+
+void ScreenWindow::OpenChart() {
+  if (chart_) {
+    chart_->raise();
+    chart_->activateWindow();
+    return;
+  }
+  Pull();
+  std::variant<screens::ScreenMessage, screens::FanChart> opened;
+  Guarded([&] {
+    std::variant<screens::FanChart, screens::ScreenMessage> chart =
+        screens::FanChart::Open(*screen_, session_);
+    if (auto* message = std::get_if<screens::ScreenMessage>(&chart))
+      opened = std::move(*message);
+    else
+      opened = std::get<screens::FanChart>(std::move(chart));
+  });
+  if (const auto* message = std::get_if<screens::ScreenMessage>(&opened)) {
+    if (!message->text.empty()) ShowMessage(message->text, message->icon);
+    if (message->focus) SetFocus(*message->focus);
+    return;
+  }
+  Push();
+  chart_ = new ChartWindow(*this, std::get<screens::FanChart>(std::move(opened)), this);
+  chart_->show();
+}
+
+ChartWindow* ScreenWindow::OpenChartWindow() const {
+  return chart_;
+}
+
+void ScreenWindow::CloseChart(ChartWindow& chart) {
+  // The chart gives the owner back its air flow and its steps.
+  screens::FanChart copy = chart.chart();
+  copy.Close(*screen_);
+  Push();
+}
+
 void ScreenWindow::UnitsChanged(const Settings& previous) {
   Handle([&] { screen_->UnitsChanged(previous); });
 }
@@ -609,6 +664,7 @@ void ScreenWindow::closeEvent(QCloseEvent* event) {
   }
   closing_ = true;
   disconnect(focusConnection_);
+  if (chart_) chart_->close();
   QWidget::closeEvent(event);
 }
 

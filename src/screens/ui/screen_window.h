@@ -10,6 +10,7 @@
 // and their layout. It holds no rules.
 
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -37,6 +38,7 @@ class QVBoxLayout;
 
 namespace vestra::ui {
 
+class ChartWindow;
 class ResultsGridView;
 
 class ScreenWindow : public QWidget, public screens::ScreenUi {
@@ -51,6 +53,16 @@ class ScreenWindow : public QWidget, public screens::ScreenUi {
   // The series' loader, which fills the model list (the window already shown). A fault
   // of the catalogue is left to the caller.
   void LoadModels();
+
+  // Runs work on the screen as a handler does (what is typed read first, everything shown
+  // after, a fault told).
+  void RunOnScreen(const std::function<void(screens::SelectionScreen&)>& work);
+
+  // The fan curve chart of the chosen model (the chart button); a message when there is
+  // none to draw. The chart open, if any; and its closing.
+  void OpenChart();
+  ChartWindow* OpenChartWindow() const;
+  void CloseChart(ChartWindow& chart);
 
   // The program's units changed (from `previous`): labels and typed quantities follow.
   void UnitsChanged(const Settings& previous);
@@ -105,6 +117,8 @@ class ScreenWindow : public QWidget, public screens::ScreenUi {
   QCheckBox* BindCheck(screens::ControlRef ref);
   QComboBox* BindCombo(screens::ControlRef ref);
   QPushButton* BindButton(screens::Button& state, screens::Ctl name);
+  // The chart button, opening the fan curve chart.
+  QPushButton* BindChartButton(screens::Button& state);
   QScrollBar* BindScroll(screens::ControlRef ref);
   void BindPanel(QWidget* widget, const screens::Panel& state);
 
@@ -119,7 +133,8 @@ class ScreenWindow : public QWidget, public screens::ScreenUi {
   // grid with the legend beside it (pairFrame gives the frame a legend pair sits in,
   // nullptr for none).
   QGroupBox* BuildSoundFrame(screens::CommonForm& form);
-  QVBoxLayout* BuildButtons(screens::CommonForm& form);
+  // chart: the screen's chart button, placed first.
+  QVBoxLayout* BuildButtons(screens::CommonForm& form, screens::Button* chart = nullptr);
   QLayout* BuildResults(screens::CommonForm& form,
                         const std::function<const screens::Panel*(int pair)>& pairFrame);
 
@@ -213,6 +228,7 @@ class ScreenWindow : public QWidget, public screens::ScreenUi {
   std::vector<std::pair<screens::ControlRef, QWidget*>> controls_;
 
   QFrame* panLegend_ = nullptr;
+  QPointer<ChartWindow> chart_;
   ResultsGridView* grid_ = nullptr;
   int fullWidth_ = 0;
 

@@ -1,0 +1,24 @@
+#pragma once
+
+// Paints a fan curve chart's drawing with QPainter: the user coordinates of the drawing
+// mapped onto a rectangle of pixels, antialiased, pens and points in device pixels so the
+// chart stays crisp at any scaling. Used by the chart's window and, without a window, to
+// save the chart as a picture.
+
+#include <QRect>
+#include <QString>
+
+#include "screens/fan_chart.h"
+
+class QPainter;
+
+namespace vestra::ui {
+
+void PaintChart(QPainter& painter, const QRect& area, const screens::ChartDrawing& drawing);
+
+// Saves the drawing as a PNG picture of width x height pixels; false with the reason in
+// `error` when the file cannot be written.
+bool SaveChartImage(const screens::ChartDrawing& drawing, int width, int height,
+                    const QString& file, QString& error);
+
+}  // namespace vestra::ui
