@@ -171,8 +171,9 @@ def fan_coil_variants(series, table, spec, size, i, n, qfree, make_fields, scree
 # Series builders
 
 def sound_at(top, share):
-    """Sound power at a lower speed: about 50 log10 of the speed ratio, never below 30."""
-    return round(max(30.0, top + 50 * math.log10(share)), 1)
+    """Sound power at a lower speed: about 50 log10 of the speed ratio, never below 30,
+    in whole dB(A) as the maker's sound tests are published."""
+    return round(max(30.0, top + 50 * math.log10(share)))
 
 
 def build_miral(series, table, spec):
@@ -239,7 +240,7 @@ def build_veld(spec):
                      CCC50=spec["header"], FX31=spec["fx31"], CX31=spec["cx31"])
             for k, s in enumerate(spec["speeds"], 1):
                 r[f"LWA{k}"] = sound_at(lw, s)
-                r[f"LPA{k}"] = round(sound_at(lw, s) - 8, 1)  # at 1 m, directivity 2
+                r[f"LPA{k}"] = sound_at(lw, s) - 8  # at 1 m, directivity 2
             return r
 
         m["fields"] = f
@@ -263,7 +264,7 @@ def build_wall(series, table, spec):
             for k, s in enumerate(spec["speeds"], 1):
                 r[f"LWA{k}"] = sound_at(lw, s)
             for k, s in enumerate(spec["speeds"], 1):
-                r[f"LPA{k}"] = round(sound_at(lw, s) - 8, 1)
+                r[f"LPA{k}"] = sound_at(lw, s) - 8
             return r
 
         m["fields"] = f
@@ -312,7 +313,7 @@ def ec_steps(spec, i, n, qfree7, p0_7, pfree7, lw7, share=1.0):
     for k, s in enumerate(D.EC_STEP_SPEED_SHARE):
         r[f"G{k}"] = round(top * s)
     low = D.EC_STEP_SPEED_SHARE[0]
-    sound = {f"LWA{k}": round(lw7 - D.EC_SOUND_SPAN_DB * (1 - s) / (1 - low), 1)
+    sound = {f"LWA{k}": round(lw7 - D.EC_SOUND_SPAN_DB * (1 - s) / (1 - low))
              for k, s in enumerate(D.EC_STEP_SPEED_SHARE)}
     return r, sound
 
@@ -444,7 +445,7 @@ def build_torva(spec):
                 r.update(QA=round(q), F1C100=cal["C100"], C1C30=cal["CC30"], F1C30=cal["FC30"],
                          CC50=spec["header"])
                 r["LWA1"] = sound_at(lw4, share)
-                r["LPA1"] = round(r["LWA1"] - 21, 1)  # at 5 m, directivity 2
+                r["LPA1"] = r["LWA1"] - 21  # at 5 m, directivity 2
                 # Mounting height and throw shrink with the jet's momentum (~ flow^2).
                 r["Altezza"] = f"{h4 * share ** 0.8:.1f}"
                 r["Lancio"] = f"{l4 * share:.0f}"
