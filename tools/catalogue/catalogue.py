@@ -531,28 +531,39 @@ def q70_pressure_drop(heat, length, height, rows, circuits, header, friction):
     return friction / reynolds ** 0.25 * run / d * velocity ** 2 / 2
 
 
+def q70_output_4p(spec, length, height, qa4):
+    """Heating output (W) of a Q70 size with its 4-pole motor at 70/60 degC and 20 degC
+    air: the air rises by the coil's effectiveness times the 45 K between the mean water
+    and the air (design.py); 0.2895 / 0.86 W per m3/h and K is the air's heat capacity
+    the screen uses for the leaving air."""
+    v = qa4 / (length / 1000 * height / 1000)
+    ntu = spec["ntu_2ms"] * (v / 2.0) ** -0.4
+    rise = (1 - math.exp(-ntu)) * 45.0
+    return rise * 0.2895 / 0.86 * qa4 * 3600
+
+
 def build_q70(spec):
     """Q70 is not rated on its coil: its output comes from PTN and Y1 directly. Its
     circuits are chosen for a water drop near 15 kPa with the 4-pole motor."""
-    y1 = 1 - 1 / spec["exponent"]
-    for i, (size, length, height, qa4, lw4) in enumerate(spec["sizes"]):
-        heat4 = spec["heat_target_4p"] * qa4 * 3600
+    for i, (size, length, height, qa4, lw4, exponent) in enumerate(spec["sizes"]):
+        y1 = 1 - 1 / exponent
+        heat4 = q70_output_4p(spec, length, height, qa4)
         circuits = min(range(1, 41), key=lambda c: abs(math.log(q70_pressure_drop(
             heat4, length, height, spec["rows"], c, spec["header"], spec["friction"]) / 15)))
         for digit, share, dlw in spec["motors"]:
             qa = qa4 * share
-            # Output at 70/60 degC and 20 degC air: PTN (45/60)^n; the 4-pole motor is
-            # designed for heat_target_4p W per m3/h, the slower ones by the flow exponent.
+            # Output at 70/60 degC and 20 degC air: PTN (45/60)^n; the slower motors' by
+            # the flow exponent from the 4-pole output.
             heat = heat4 * share ** spec["output_flow_exponent"]
-            ptn = heat / (45 / 60) ** spec["exponent"]
+            ptn = heat / (45 / 60) ** exponent
             hmin, hmax = spec["mounting"][i]
             add(dict(name=f"Q70 {size}-{digit}", series="Q70", table="DatiQ70", q70=True,
                      q70_heat=heat, q70_flow=qa,
                      q70_drop=q70_pressure_drop(heat, length, height, spec["rows"], circuits,
                                                 spec["header"], spec["friction"]),
-                     fields=lambda cal, size=size, digit=digit, qa=qa, ptn=ptn, lw=lw4 + dlw,
-                     length=length, height=height, circuits=circuits, hmin=hmin, hmax=hmax,
-                     share=share: dict(
+                     fields=lambda cal, size=size, digit=digit, qa=qa, ptn=ptn, y1=y1,
+                     lw=lw4 + dlw, length=length, height=height, circuits=circuits,
+                     hmin=hmin, hmax=hmax, share=share: dict(
                          Modello=f"Q70 {size}-{digit}", QA=rounded(qa, 4), PTN=round(ptn),
                          Y1=rounded(y1, 4), NR=spec["rows"], NC=circuits, C50=spec["friction"],
                          CC50=spec["header"], AltBat=height, LunBat=length, LWA=lw,
