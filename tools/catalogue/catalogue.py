@@ -2,8 +2,10 @@
 """Builds the catalogue's table files from design.py and calibration.json.
 
     catalogue.py generate              writes catalogue/tables/*.csv
-    catalogue.py calibrate RATE        fits the coil coefficients with vestra-rate
-                                       (path to the program) and writes calibration.json
+    catalogue.py calibrate RATE [SERIES...]
+                                       fits the coil coefficients with vestra-rate
+                                       (path to the program) and writes calibration.json;
+                                       with series named, only their models
     catalogue.py report RATE           rates every model at its top speed with vestra-rate
                                        and prints the figures per model and per series,
                                        each model with the envelopes it misses
@@ -23,6 +25,7 @@ import subprocess
 import sys
 
 import design as D
+import selection as S
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
@@ -150,14 +153,16 @@ def rows_of(spec, size):
 def fan_coil_variants(series, table, spec, size, i, n, qfree, make_fields, screen="standard"):
     """The base model and, where the range offers it, its HX / HX* pair: the HX unit is
     the same fan coil with the additional coil fitted (about 8 % less air), HX* is that
-    additional 2-row heating coil."""
+    additional 2-row heating coil. The coil is rated at the free delivery of the top
+    speed, or where the series has a nominal share (the EC series, whose screens take the
+    air flow as typed) at that share of it."""
     prefix = f"{series} {size}"
     rows = rows_of(spec, size)
     variants = [("", 1.0, rows)]
     if spec.get("hx"):
         variants += [("HX", 0.92, rows), ("HX*", 0.92, 2)]
     for suffix, share, rows in variants:
-        q = qfree * share
+        q = qfree * share * spec.get("nominal_share", 1.0)
         m = base_model(series, table, prefix + suffix, spec, spec["_length"], spec["height"], rows,
                        q / 3600 if suffix != "HX*" else None, q / 3600, i, n, screen=screen)
         m["flow_share"] = share
@@ -370,13 +375,23 @@ def build_umbra(spec):
                 al = quadratic_fit(qs, [lw + 50 * math.log10(q / qf) for q in qs])
                 r.update(AL1=rounded(al[0]), AL2=rounded(al[1]), AL3=rounded(al[2]))
                 r["MinQa"] = int(round(spec["min_flow_share"] * qf, -1))
-                r["MaxQa"] = int(round(qf))
+                # The largest flow the unit is offered for: the free delivery at 10 V, to
+                # the whole m3/h below it, so that the fan still gives (just) 0 Pa there.
+                r["MaxQa"] = max_flow_below_free_delivery(r, math.floor(qf))
                 # The additional coil damps the fan noise at the outlet a little.
                 r["KDB"] = -1.0 if m["name"].endswith(("HX", "HX*")) else 0.0
                 return r
             return f
 
         fan_coil_variants("UMBRA", "DatiUmbra", spec, size, i, n, qtop, fields, screen="other")
+
+
+def max_flow_below_free_delivery(record, flow):
+    """The largest whole flow (m3/h) from `flow` down at which UMBRA's fan at 10 V, with
+    the coefficients as stored, still gives 0 Pa or more."""
+    while S.umbra_pressure(record, flow, 10) < 0:
+        flow -= 1
+    return flow
 
 
 def accessory_loss(accessories, section, spigots, index):
@@ -394,8 +409,16 @@ def build_ducted(series, table, spec, accessories, ec):
         section = rounded(q50 / 3600 / 3.5, 3)  # outlet at 3.5 m/s
         spigots = max(2, math.ceil(q50 / 400))
         top = fan_curve(qfree, p0)
-        q_hx = flow_at_pressure(top, 50, accessory_loss(accessories, section, spigots, 0))
-        for suffix, rows, qc, qh in (("", spec["rows"], q50, q50), ("HX", 2, None, q_hx)):
+        if ec:
+            # The EC screen rates the coil at the typed air flow, the additional coil too.
+            q_cool = q_hx = q50 * spec["nominal_share"]
+        else:
+            # The fixed-speed screen rates it at the working point of the top tap, with
+            # the additional coil's loss when that coil is fitted.
+            q_cool = q50
+            q_hx = flow_at_pressure(top, 50, accessory_loss(accessories, section, spigots, 0))
+        variants = (("", rows_of(spec, size), q_cool, q_cool), ("HX", 2, None, q_hx))
+        for suffix, rows, qc, qh in variants:
             m = base_model(series, table, f"{prefix} {size}{suffix}", spec, length, height, rows,
                            qc / 3600 if qc else None, qh / 3600, i, n, screen="other")
             if suffix:
@@ -848,12 +871,17 @@ def calibrate_model(rate, m, cal_of):
     return cal
 
 
-def calibrate(program):
+def calibrate(program, series=()):
+    """Fits every model, or only the models of the named series (the others keep their
+    coefficients from calibration.json)."""
     rate = Rater(program)
     models = build_all()
-    cal_of = {}
+    unknown = set(series) - {m["series"] for m in models}
+    if unknown:
+        raise SystemExit(f"no such series: {', '.join(sorted(unknown))}")
+    cal_of = load_calibration() if series else {}
     for m in models:
-        if m.get("q70") or m.get("coefficients_from"):
+        if m.get("q70") or m.get("coefficients_from") or (series and m["series"] not in series):
             continue
         cal_of[m["name"]] = calibrate_model(rate, m, cal_of)
         print(f"{m['name']:<16} {cal_of[m['name']]}", file=sys.stderr)
@@ -1054,8 +1082,8 @@ def check(program):
 def main(argv):
     if len(argv) >= 2 and argv[1] == "generate":
         generate()
-    elif len(argv) == 3 and argv[1] == "calibrate":
-        calibrate(argv[2])
+    elif len(argv) >= 3 and argv[1] == "calibrate":
+        calibrate(argv[2], argv[3:])
     elif len(argv) == 3 and argv[1] == "report":
         report(argv[2])
     elif len(argv) == 3 and argv[1] == "check":

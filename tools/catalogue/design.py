@@ -141,10 +141,16 @@ EC_POWER_BASE_SHARE = 0.15
 # to the speed below step 7 (EC fans at low speed are quieter than the 50 log n law of
 # the same fan would say, the motor's own noise remaining).
 EC_SOUND_SPAN_DB = 13.0
+# The EC screens rate a unit at the air flow the engineer types, and a unit is chosen to
+# run below its top step: its nominal flow, at which the coil is rated and the catalogue
+# is checked, is this share of the step-7 free delivery (between steps 5 and 6, where the
+# unit still has speed in reserve).
+EC_FAN_COIL_NOMINAL_SHARE = 0.85
 
 MIRALEC = dict(
     set="S4", geometry=2, pitch=3, rows=3, height=200, header=1.2, shutoff=(60, 95),
     top_speed=(1450, 1150), hx=True, nlog=50, rows_of_size={20: 2, 30: 2},
+    nominal_share=EC_FAN_COIL_NOMINAL_SHARE,
     sizes=[(20, 400, 340, 44, 20), (30, 500, 460, 47, 26), (40, 650, 620, 50, 34),
            (50, 800, 800, 53, 44), (60, 950, 980, 55, 54), (70, 1100, 1180, 57, 66),
            (80, 1300, 1420, 59, 80)],
@@ -152,6 +158,7 @@ MIRALEC = dict(
 PELVOEC = dict(
     set="S4", geometry=3, pitch=2, rows=3, height=200, header=1.0, shutoff=(55, 90),
     top_speed=(1400, 1100), hx=True, nlog=50, rows_of_size={20: 2, 30: 2},
+    nominal_share=EC_FAN_COIL_NOMINAL_SHARE,
     sizes=[(20, 400, 320, 43, 19), (30, 500, 440, 46, 25), (40, 650, 580, 49, 32),
            (50, 800, 750, 52, 41), (60, 950, 930, 54, 51), (70, 1100, 1130, 56, 62),
            (80, 1300, 1380, 59, 76)],
@@ -160,10 +167,12 @@ PELVOEC = dict(
 # UMBRA: the fan speed follows the 0-10 V signal as n / n10 = 0.1 + 0.09 V; the fan,
 # power and sound polynomials in the signal follow from that and the fan laws. The
 # shut-off stays at or below 100 Pa so that the 0.01 V signal scan cannot step over the
-# 0.1 Pa band the screen looks for.
+# 0.1 Pa band the screen looks for. The nominal flow (8.3 V against 0 Pa) is the share of
+# the 10 V free delivery; the smallest offered flow the share min_flow_share of it.
 UMBRA = dict(
     set="S4", geometry=2, pitch=2, rows=3, height=225, header=1.2, shutoff=(60, 100),
     hx=True, signal_speed=(0.1, 0.09), min_flow_share=0.2, rows_of_size={20: 2},
+    nominal_share=EC_FAN_COIL_NOMINAL_SHARE,
     sizes=[(20, 450, 360, 44, 18), (30, 600, 520, 47, 24), (40, 750, 700, 50, 31),
            (50, 950, 900, 53, 40), (60, 1150, 1120, 55, 50), (70, 1350, 1380, 58, 62)],
 )
@@ -171,7 +180,9 @@ UMBRA = dict(
 # ---------------------------------------------------------------------------------------
 # Ducted units. sizes: (size, coil length, coil height, air flow at the top tap or step
 # against 50 Pa m3/h, top sound power). The HX variant carries a 2-row additional
-# heating coil; its pressure loss is accessory row 1.
+# heating coil; its pressure loss is accessory row 1. The EC units' nominal flow, at
+# which their coil is rated, is nominal_share of the top step's flow against 50 Pa: the
+# rest is the fan's reserve for the accessories (the additional coil among them).
 
 KELM = dict(
     set="S6", geometry=3, pitch=2, rows=3, header=1.5, shutoff=(260, 320),
@@ -190,13 +201,17 @@ ZOPH = dict(
 )
 KELMBLDC = dict(
     set="S7", geometry=3, pitch=3, rows=3, header=1.5, shutoff=(240, 290), nlog=50,
-    top_speed=(1800, 1350), power_per_ls=0.30,
+    top_speed=(1800, 1350), power_per_ls=0.30, nominal_share=0.8,
     sizes=[(20, 500, 300, 500, 55), (30, 650, 300, 750, 58), (40, 800, 350, 1000, 61),
            (50, 950, 350, 1300, 63), (60, 1100, 400, 1650, 65), (70, 1300, 400, 2000, 68)],
 )
+# ZOPHBLDC's smallest size has a 2-row coil: at its nominal flow the 3-row coil's heating
+# water would run too slowly (under 6 kPa) in the fewest circuits that keep the cooling
+# drop under 45 kPa.
 ZOPHBLDC = dict(
     set="S7", geometry=2, pitch=3, rows=3, header=1.5, shutoff=(130, 155), nlog=50,
-    top_speed=(1600, 1200), power_per_ls=0.22,
+    top_speed=(1600, 1200), power_per_ls=0.22, nominal_share=0.8,
+    rows_of_size={20: 2},
     sizes=[(20, 550, 250, 450, 51), (30, 700, 250, 650, 54), (40, 850, 275, 900, 57),
            (50, 1000, 300, 1200, 60), (60, 1200, 300, 1550, 63), (70, 1400, 325, 1950, 66)],
 )
