@@ -47,10 +47,27 @@ DROP_TRADE_LIMITS = dict(cool_share=0.88, cool=4.2, heat_share=1.12, heat=8.2)
 UNIT_HEATER_COOLING_DROP_KPA = 18.0
 UNIT_HEATER_SERIES = ("TORVA", "TORVAEC", "Q70")
 
-# What every model must meet at its top speed at the default conditions; `catalogue.py
-# check` flags every model outside. Capacities in W per m3/h of air, drops in kPa.
+# What every model must meet at the default conditions, rated at its top speed (the EC
+# series at their nominal flow, KELM and ZOPH at their working point against 50 Pa);
+# `catalogue.py check` flags every model outside. Capacities in W per m3/h of air, drops
+# in kPa.
 ENVELOPE = dict(cool=(4.0, 6.7), shr=(0.70, 0.90), heat=(6.7, 8.4), drop=(5.0, 50.0))
 UNIT_HEATER_ENVELOPE = dict(heat=(4.0, 11.0), air=(1000.0, 10000.0))
+# Q70 sizes with the 4-pole motor leave at temperatures at least this far apart (K).
+Q70_LEAVING_AIR_APART_K = 0.5
+
+# The fan side, checked with the screens' own searches (selection.py): the EC units'
+# absorbed power at the working point per l/s of air and the control voltage they are
+# set to; the loss of each accessory of a ducted unit at its nominal flow (a plenum or a
+# spigot outlet a few Pa, a filter or the additional coil a few tens).
+FAN_ENVELOPE = dict(power_per_ls=(0.1, 0.5), signal=(0.5, 10.0), accessory_loss=(2.0, 60.0))
+# The ducted units are checked against this external pressure, with no accessory, with
+# the additional coil (HX models) and with each accessory alone.
+DUCT_PRESSURE_PA = 50.0
+# UMBRA is checked over its flow window (MinQa to MaxQa in equal steps) at these
+# external pressures.
+UMBRA_CHECK_FLOWS = 11
+UMBRA_CHECK_PRESSURES_PA = (0, 10, 20, 30, 40, 50)
 
 # ---------------------------------------------------------------------------------------
 # Fan coils with fixed-speed fans. sizes: (size, coil length mm, top air flow m3/h, top
