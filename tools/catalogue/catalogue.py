@@ -2,9 +2,13 @@
 """Builds the catalogue's table files from design.py and calibration.json.
 
     catalogue.py generate              writes catalogue/tables/*.csv
-    catalogue.py calibrate RATE        fits the coil coefficients with vestra-rate
-                                       (path to the program) and writes calibration.json
-    catalogue.py report RATE           rates every model at its top speed with vestra-rate
+    catalogue.py calibrate RATE [SERIES...]
+                                       fits the coil coefficients with vestra-rate
+                                       (path to the program) and writes calibration.json;
+                                       with series named, only their models
+    catalogue.py report RATE           rates every model as its screen would at the
+                                       default conditions (the coil with vestra-rate, the
+                                       fan side with the screens' searches, selection.py)
                                        and prints the figures per model and per series,
                                        each model with the envelopes it misses
     catalogue.py check RATE            prints only the models outside their envelope (and
@@ -23,6 +27,7 @@ import subprocess
 import sys
 
 import design as D
+import selection as S
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
@@ -150,14 +155,16 @@ def rows_of(spec, size):
 def fan_coil_variants(series, table, spec, size, i, n, qfree, make_fields, screen="standard"):
     """The base model and, where the range offers it, its HX / HX* pair: the HX unit is
     the same fan coil with the additional coil fitted (about 8 % less air), HX* is that
-    additional 2-row heating coil."""
+    additional 2-row heating coil. The coil is rated at the free delivery of the top
+    speed, or where the series has a nominal share (the EC series, whose screens take the
+    air flow as typed) at that share of it."""
     prefix = f"{series} {size}"
     rows = rows_of(spec, size)
     variants = [("", 1.0, rows)]
     if spec.get("hx"):
         variants += [("HX", 0.92, rows), ("HX*", 0.92, 2)]
     for suffix, share, rows in variants:
-        q = qfree * share
+        q = qfree * share * spec.get("nominal_share", 1.0)
         m = base_model(series, table, prefix + suffix, spec, spec["_length"], spec["height"], rows,
                        q / 3600 if suffix != "HX*" else None, q / 3600, i, n, screen=screen)
         m["flow_share"] = share
@@ -171,8 +178,9 @@ def fan_coil_variants(series, table, spec, size, i, n, qfree, make_fields, scree
 # Series builders
 
 def sound_at(top, share):
-    """Sound power at a lower speed: about 50 log10 of the speed ratio, never below 30."""
-    return round(max(30.0, top + 50 * math.log10(share)), 1)
+    """Sound power at a lower speed: about 50 log10 of the speed ratio, never below 30,
+    in whole dB(A) as the maker's sound tests are published."""
+    return round(max(30.0, top + 50 * math.log10(share)))
 
 
 def build_miral(series, table, spec):
@@ -239,7 +247,7 @@ def build_veld(spec):
                      CCC50=spec["header"], FX31=spec["fx31"], CX31=spec["cx31"])
             for k, s in enumerate(spec["speeds"], 1):
                 r[f"LWA{k}"] = sound_at(lw, s)
-                r[f"LPA{k}"] = round(sound_at(lw, s) - 8, 1)  # at 1 m, directivity 2
+                r[f"LPA{k}"] = sound_at(lw, s) - 8  # at 1 m, directivity 2
             return r
 
         m["fields"] = f
@@ -263,7 +271,7 @@ def build_wall(series, table, spec):
             for k, s in enumerate(spec["speeds"], 1):
                 r[f"LWA{k}"] = sound_at(lw, s)
             for k, s in enumerate(spec["speeds"], 1):
-                r[f"LPA{k}"] = round(sound_at(lw, s) - 8, 1)
+                r[f"LPA{k}"] = sound_at(lw, s) - 8
             return r
 
         m["fields"] = f
@@ -312,7 +320,7 @@ def ec_steps(spec, i, n, qfree7, p0_7, pfree7, lw7, share=1.0):
     for k, s in enumerate(D.EC_STEP_SPEED_SHARE):
         r[f"G{k}"] = round(top * s)
     low = D.EC_STEP_SPEED_SHARE[0]
-    sound = {f"LWA{k}": round(lw7 - D.EC_SOUND_SPAN_DB * (1 - s) / (1 - low), 1)
+    sound = {f"LWA{k}": round(lw7 - D.EC_SOUND_SPAN_DB * (1 - s) / (1 - low))
              for k, s in enumerate(D.EC_STEP_SPEED_SHARE)}
     return r, sound
 
@@ -369,13 +377,23 @@ def build_umbra(spec):
                 al = quadratic_fit(qs, [lw + 50 * math.log10(q / qf) for q in qs])
                 r.update(AL1=rounded(al[0]), AL2=rounded(al[1]), AL3=rounded(al[2]))
                 r["MinQa"] = int(round(spec["min_flow_share"] * qf, -1))
-                r["MaxQa"] = int(round(qf))
+                # The largest flow the unit is offered for: the free delivery at 10 V, to
+                # the whole m3/h below it, so that the fan still gives (just) 0 Pa there.
+                r["MaxQa"] = max_flow_below_free_delivery(r, math.floor(qf))
                 # The additional coil damps the fan noise at the outlet a little.
                 r["KDB"] = -1.0 if m["name"].endswith(("HX", "HX*")) else 0.0
                 return r
             return f
 
         fan_coil_variants("UMBRA", "DatiUmbra", spec, size, i, n, qtop, fields, screen="other")
+
+
+def max_flow_below_free_delivery(record, flow):
+    """The largest whole flow (m3/h) from `flow` down at which UMBRA's fan at 10 V, with
+    the coefficients as stored, still gives 0 Pa or more."""
+    while S.umbra_pressure(record, flow, 10) < 0:
+        flow -= 1
+    return flow
 
 
 def accessory_loss(accessories, section, spigots, index):
@@ -393,8 +411,16 @@ def build_ducted(series, table, spec, accessories, ec):
         section = rounded(q50 / 3600 / 3.5, 3)  # outlet at 3.5 m/s
         spigots = max(2, math.ceil(q50 / 400))
         top = fan_curve(qfree, p0)
-        q_hx = flow_at_pressure(top, 50, accessory_loss(accessories, section, spigots, 0))
-        for suffix, rows, qc, qh in (("", spec["rows"], q50, q50), ("HX", 2, None, q_hx)):
+        if ec:
+            # The EC screen rates the coil at the typed air flow, the additional coil too.
+            q_cool = q_hx = q50 * spec["nominal_share"]
+        else:
+            # The fixed-speed screen rates it at the working point of the top tap, with
+            # the additional coil's loss when that coil is fitted.
+            q_cool = q50
+            q_hx = flow_at_pressure(top, 50, accessory_loss(accessories, section, spigots, 0))
+        variants = (("", rows_of(spec, size), q_cool, q_cool), ("HX", 2, None, q_hx))
+        for suffix, rows, qc, qh in variants:
             m = base_model(series, table, f"{prefix} {size}{suffix}", spec, length, height, rows,
                            qc / 3600 if qc else None, qh / 3600, i, n, screen="other")
             if suffix:
@@ -444,7 +470,7 @@ def build_torva(spec):
                 r.update(QA=round(q), F1C100=cal["C100"], C1C30=cal["CC30"], F1C30=cal["FC30"],
                          CC50=spec["header"])
                 r["LWA1"] = sound_at(lw4, share)
-                r["LPA1"] = round(r["LWA1"] - 21, 1)  # at 5 m, directivity 2
+                r["LPA1"] = r["LWA1"] - 21  # at 5 m, directivity 2
                 # Mounting height and throw shrink with the jet's momentum (~ flow^2).
                 r["Altezza"] = f"{h4 * share ** 0.8:.1f}"
                 r["Lancio"] = f"{l4 * share:.0f}"
@@ -530,28 +556,39 @@ def q70_pressure_drop(heat, length, height, rows, circuits, header, friction):
     return friction / reynolds ** 0.25 * run / d * velocity ** 2 / 2
 
 
+def q70_output_4p(spec, length, height, qa4):
+    """Heating output (W) of a Q70 size with its 4-pole motor at 70/60 degC and 20 degC
+    air: the air rises by the coil's effectiveness times the 45 K between the mean water
+    and the air (design.py); 0.2895 / 0.86 W per m3/h and K is the air's heat capacity
+    the screen uses for the leaving air."""
+    v = qa4 / (length / 1000 * height / 1000)
+    ntu = spec["ntu_2ms"] * (v / 2.0) ** -0.4
+    rise = (1 - math.exp(-ntu)) * 45.0
+    return rise * 0.2895 / 0.86 * qa4 * 3600
+
+
 def build_q70(spec):
     """Q70 is not rated on its coil: its output comes from PTN and Y1 directly. Its
     circuits are chosen for a water drop near 15 kPa with the 4-pole motor."""
-    y1 = 1 - 1 / spec["exponent"]
-    for i, (size, length, height, qa4, lw4) in enumerate(spec["sizes"]):
-        heat4 = spec["heat_target_4p"] * qa4 * 3600
+    for i, (size, length, height, qa4, lw4, exponent) in enumerate(spec["sizes"]):
+        y1 = 1 - 1 / exponent
+        heat4 = q70_output_4p(spec, length, height, qa4)
         circuits = min(range(1, 41), key=lambda c: abs(math.log(q70_pressure_drop(
             heat4, length, height, spec["rows"], c, spec["header"], spec["friction"]) / 15)))
         for digit, share, dlw in spec["motors"]:
             qa = qa4 * share
-            # Output at 70/60 degC and 20 degC air: PTN (45/60)^n; the 4-pole motor is
-            # designed for heat_target_4p W per m3/h, the slower ones by the flow exponent.
+            # Output at 70/60 degC and 20 degC air: PTN (45/60)^n; the slower motors' by
+            # the flow exponent from the 4-pole output.
             heat = heat4 * share ** spec["output_flow_exponent"]
-            ptn = heat / (45 / 60) ** spec["exponent"]
+            ptn = heat / (45 / 60) ** exponent
             hmin, hmax = spec["mounting"][i]
             add(dict(name=f"Q70 {size}-{digit}", series="Q70", table="DatiQ70", q70=True,
                      q70_heat=heat, q70_flow=qa,
                      q70_drop=q70_pressure_drop(heat, length, height, spec["rows"], circuits,
                                                 spec["header"], spec["friction"]),
-                     fields=lambda cal, size=size, digit=digit, qa=qa, ptn=ptn, lw=lw4 + dlw,
-                     length=length, height=height, circuits=circuits, hmin=hmin, hmax=hmax,
-                     share=share: dict(
+                     fields=lambda cal, size=size, digit=digit, qa=qa, ptn=ptn, y1=y1,
+                     lw=lw4 + dlw, length=length, height=height, circuits=circuits,
+                     hmin=hmin, hmax=hmax, share=share: dict(
                          Modello=f"Q70 {size}-{digit}", QA=rounded(qa, 4), PTN=round(ptn),
                          Y1=rounded(y1, 4), NR=spec["rows"], NC=circuits, C50=spec["friction"],
                          CC50=spec["header"], AltBat=height, LunBat=length, LWA=lw,
@@ -836,12 +873,17 @@ def calibrate_model(rate, m, cal_of):
     return cal
 
 
-def calibrate(program):
+def calibrate(program, series=()):
+    """Fits every model, or only the models of the named series (the others keep their
+    coefficients from calibration.json)."""
     rate = Rater(program)
     models = build_all()
-    cal_of = {}
+    unknown = set(series) - {m["series"] for m in models}
+    if unknown:
+        raise SystemExit(f"no such series: {', '.join(sorted(unknown))}")
+    cal_of = load_calibration() if series else {}
     for m in models:
-        if m.get("q70") or m.get("coefficients_from"):
+        if m.get("q70") or m.get("coefficients_from") or (series and m["series"] not in series):
             continue
         cal_of[m["name"]] = calibrate_model(rate, m, cal_of)
         print(f"{m['name']:<16} {cal_of[m['name']]}", file=sys.stderr)
@@ -893,16 +935,26 @@ def load_calibration():
     return json.load(open(CALIBRATION))
 
 
+DEFAULT_CAL = dict(NC=2, FC30=10.0, C100=1.0, CC30=10.0)  # a model not yet calibrated
+
+ACCESSORIES_OF = {"KELM": D.KELM_ACCESSORIES, "KELMBLDC": D.KELM_ACCESSORIES,
+                  "ZOPH": D.ZOPH_ACCESSORIES, "ZOPHBLDC": D.ZOPH_ACCESSORIES}
+
+
+def accessory_table(accessories):
+    return [dict(Cost=c, Espo=e, OPZBoc="S" if s else "") for _, c, e, s in accessories]
+
+
 def generate():
     cal_of = load_calibration()
     columns = schema_columns()
     tables = {name: [] for name in columns}
     for m in build_all():
-        cal = cal_of.get(m["name"], dict(NC=2, FC30=10.0, C100=1.0, CC30=10.0))
+        cal = cal_of.get(m["name"], DEFAULT_CAL)
         tables[m["table"]].append(m["fields"](cal))
     tables["versione"] = [dict(versione=D.VERSION)]
-    tables["DPAcc"] = [dict(Cost=c, Espo=e, OPZBoc="S" if s else "") for _, c, e, s in D.KELM_ACCESSORIES]
-    tables["DPAccZOPH"] = [dict(Cost=c, Espo=e, OPZBoc="S" if s else "") for _, c, e, s in D.ZOPH_ACCESSORIES]
+    tables["DPAcc"] = accessory_table(D.KELM_ACCESSORIES)
+    tables["DPAccZOPH"] = accessory_table(D.ZOPH_ACCESSORIES)
     os.makedirs(TABLES, exist_ok=True)
     for name, rows in tables.items():
         write_table(name, columns[name], rows)
@@ -912,22 +964,48 @@ def generate():
 # ---------------------------------------------------------------------------------------
 # Report and envelope check
 
-def top_speed_figures(rate, m, cal):
-    """What vestra-rate gives for the model at its top speed at the default conditions:
-    air (m3/h), and where the model is rated for the duty, cooling total (W), sensible
-    share, cooling drop (kPa), heating (W), heating drop (kPa)."""
-    if m.get("q70"):
-        return dict(air=m["q70_flow"] * 3600, heat=m["q70_heat"], dph=m["q70_drop"])
+def outside(label, value, bounds, digits):
+    """"label value < lo" or "label value > hi", or None inside the bounds."""
+    lo, hi = bounds
+    if value < lo:
+        return f"{label} {value:.{digits}f} < {lo:g}"
+    if value > hi:
+        return f"{label} {value:.{digits}f} > {hi:g}"
+    return None
+
+
+def coil_figures(rate, m, cal, air_m3s=None, cooling_donor=None):
+    """What vestra-rate gives for the model at the default conditions, at its rating flow
+    or at air_m3s: air (m3/h), and where the model is rated for the duty, cooling total
+    (W), sensible share, cooling drop (kPa), heating (W), heating drop (kPa).
+    cooling_donor (model, coefficients) rates the cooling of a model that shows another
+    model's cooling at the same air flow."""
     r = m["rate"]
-    f = dict(air=(r["cool_flow"] or r["heat_flow"]) * 3600)
-    if r["cool_flow"] and not m.get("cooling_from"):
-        c = rate(m, "cooling", cal)
+    cool_flow = air_m3s if air_m3s and r["cool_flow"] else r["cool_flow"]
+    heat_flow = air_m3s if air_m3s and r["heat_flow"] else r["heat_flow"]
+    f = dict(air=(cool_flow or heat_flow) * 3600)
+    if cooling_donor and heat_flow:
+        donor, donor_cal = cooling_donor
+        c = rate(donor, "cooling", donor_cal, heat_flow)
         f.update(cool=c["totalW"], shr=c["sensibleW"] / c["totalW"], dpc=c["pressureDropTerm"],
-                 cool_air=r["cool_flow"] * 3600)
-    if r["heat_flow"] and m["targets"].get("heat") is not None:
-        h = rate(m, "heating", cal)
-        f.update(heat=h["capacityW"], dph=h["pressureDropTerm"], heat_air=r["heat_flow"] * 3600)
+                 cool_air=heat_flow * 3600)
+    elif cool_flow and not m.get("cooling_from"):
+        c = rate(m, "cooling", cal, cool_flow)
+        f.update(cool=c["totalW"], shr=c["sensibleW"] / c["totalW"], dpc=c["pressureDropTerm"],
+                 cool_air=cool_flow * 3600)
+    if heat_flow and m["targets"].get("heat") is not None:
+        h = rate(m, "heating", cal, heat_flow)
+        f.update(heat=h["capacityW"], dph=h["pressureDropTerm"], heat_air=heat_flow * 3600)
     return f
+
+
+def q70_figures(m, rec):
+    """A unit heater rated from its nominal output as the screen rates it, at 70/60 degC
+    and 20 degC air: output, leaving air (degC), air flow (m3/h)."""
+    y1, ptn = rec["Y1"], rec["PTN"]
+    heat = ((10 / (10 * ptn)) ** y1 * 45 * ptn / 60) ** (1 / (1 - y1))
+    leaving = HEATING["taIn"] + heat * 0.86 / (rec["QA"] * 0.2895 * 3600)
+    return dict(air=rec["QA"] * 3600, heat=heat, dph=m["q70_drop"], leaving=leaving)
 
 
 def envelope_breaches(m, f):
@@ -936,11 +1014,9 @@ def envelope_breaches(m, f):
     out = []
 
     def inside(label, value, bounds, digits):
-        lo, hi = bounds
-        if value < lo:
-            out.append(f"{label} {value:.{digits}f} < {lo:g}")
-        elif value > hi:
-            out.append(f"{label} {value:.{digits}f} > {hi:g}")
+        miss = outside(label, value, bounds, digits)
+        if miss:
+            out.append(miss)
 
     if m["series"] in D.UNIT_HEATER_SERIES:
         e = D.UNIT_HEATER_ENVELOPE
@@ -973,25 +1049,265 @@ def outside_drop_window(m, f):
             if key in f and not lo <= f[key] <= hi]
 
 
-def rated_models(program):
+# The fan side: what the screens' searches (selection.py) make of each record.
+
+def sound_misses(m, rec):
+    """Sound fields that are not whole dB(A), and speeds whose sound power is not above
+    the next slower one's. TORVAEC's LWA is a coefficient of its sound polynomial, DARNE's
+    LWA1 the silence of natural convection."""
+    if m["series"] == "TORVAEC":
+        return []
+    out = []
+    fields = [k for k in rec if re.fullmatch(r"L[WP]A\d*", k)]
+    broken = [f"{k} {rec[k]:g}" for k in fields if float(rec[k]) != round(float(rec[k]))]
+    if broken:
+        out.append("not whole dB: " + ", ".join(broken))
+    steps = sorted(int(k[3:]) for k in fields if re.fullmatch(r"LWA\d+", k))
+    if m["series"] == "DARNE":
+        steps = [k for k in steps if k >= 2]
+    falls = [f"LWA{b} {rec[f'LWA{b}']:g} <= LWA{a} {rec[f'LWA{a}']:g}"
+             for a, b in zip(steps, steps[1:]) if rec[f"LWA{b}"] <= rec[f"LWA{a}"]]
+    if falls:
+        out.append("sound not rising with speed: " + ", ".join(falls))
+    return out
+
+
+def top_sound(m, rec):
+    """Sound power at the top speed (dB(A)): the table's, UMBRA's at 10 V and MaxQa."""
+    if m["series"] == "UMBRA":
+        point = S.umbra_point(rec, rec["MaxQa"], 0)
+        return point["sound"] if isinstance(point, dict) else None
+    values = [rec[k] for k in rec if re.fullmatch(r"LWA\d*", k)]
+    return max(values) if values and m["series"] != "TORVAEC" else None
+
+
+def ec_step_misses(rec):
+    """EC steps whose curve the free-delivery search cannot find (no zero pressure below
+    2500 m3/h, or no flow at 0 Pa) and nominal speeds that do not rise with the step."""
+    out = []
+    for k in range(8):
+        curve = S.curve_of(rec, k)
+        if S.free_delivery_scan(curve) is None:
+            out.append(f"step {k} still above 0 Pa at 2500 m3/h")
+        elif S.fan_flow_at_pressure(0, curve) == 0:
+            out.append(f"step {k}: no flow found at 0 Pa")
+        if k and rec[f"G{k}"] <= rec[f"G{k - 1}"]:
+            out.append(f"G{k} {rec[f'G{k}']} <= G{k - 1} {rec[f'G{k - 1}']}")
+    return out
+
+
+def ec_point_misses(label, point, q_m3h, misses):
+    """The misses of an EC working point (a text when the screen gives no row); the
+    absorbed power per l/s of air, or None."""
+    if isinstance(point, str):
+        misses.append(f"{label}: {point}")
+        return None
+    e = D.FAN_ENVELOPE
+    per_ls = point["power"] / (q_m3h / 3.6)
+    for miss in (outside(f"{label} W/(l/s)", per_ls, e["power_per_ls"], 2),
+                 outside(f"{label} Vin", point["vin"], e["signal"], 2)):
+        if miss:
+            misses.append(miss)
+    return per_ls
+
+
+def describe_ec(label, point, per_ls):
+    return (f"{label}: step {point['step']} {point['speed']} rpm {point['vin']:.1f} V "
+            f"{per_ls:.2f} W/(l/s) LW {point['sound']:.1f}")
+
+
+def accessory_rows_of(series):
+    return S.accessory_rows(accessory_table(ACCESSORIES_OF[series]))
+
+
+def accessory_misses(m, rec, flow_m3s, misses):
+    """The loss of every accessory at the unit's nominal flow; the range of the losses."""
+    accessories = ACCESSORIES_OF[m["series"]]
+    losses = [S.accessory_loss(row, rec, flow_m3s) for row in accessory_rows_of(m["series"])]
+    for (caption, *_), loss in zip(accessories, losses):
+        miss = outside(f"{caption} loss", loss, D.FAN_ENVELOPE["accessory_loss"], 1)
+        if miss:
+            misses.append(miss + " Pa")
+    return min(losses), max(losses)
+
+
+def ducted_fan(m, rec, misses):
+    """KELM, ZOPH: the working point of the top tap against the duct pressure, with the
+    additional coil for an HX model, and with each accessory; the coil's air flow."""
+    p, spec = D.DUCT_PRESSURE_PA, getattr(D, m["series"])
+    top, rows = len(spec["taps"]), accessory_rows_of(m["series"])
+    hx = m["name"].endswith("HX")
+    flow = S.ducted_working_point(rec, top, p, rows, {0} if hx else ())
+    label = f"{p:g} Pa" + (" with HX" if hx else "")
+    if flow is None:
+        misses.append(f"{label}: no working point at tap {top}")
+        return None, f"{label}: no working point"
+    text = f"{label}: tap {top} at {flow * 3600:.0f} m3/h, LW {rec[f'LWA{top}']:g}"
+    if not hx:
+        lo, hi = accessory_misses(m, rec, flow, misses)
+        text += f"; accessories {lo:.0f}-{hi:.0f} Pa"
+        for i, (caption, *_) in enumerate(ACCESSORIES_OF[m["series"]]):
+            if S.ducted_working_point(rec, top, p, rows, {i}) is None:
+                misses.append(f"{label} with {caption}: no working point")
+    return flow, text
+
+
+def ducted_ec_fan(m, rec, misses, stats):
+    """KELMBLDC, ZOPHBLDC at the nominal flow: the working point against 0 Pa and the
+    duct pressure (with the additional coil for an HX model), the steps, the accessories."""
+    q = (m["rate"]["cool_flow"] or m["rate"]["heat_flow"]) * 3600
+    p, rows = D.DUCT_PRESSURE_PA, accessory_rows_of(m["series"])
+    misses.extend(ec_step_misses(rec))
+    hx = m["name"].endswith("HX")
+    duties = [("0 Pa", 0.0, ()), (f"{p:g} Pa", p, ())]
+    if hx:
+        duties.append((f"{p:g} Pa with HX", p, {0}))
+    text = ""
+    for label, pressure, ticked in duties:
+        point = S.ducted_ec_point(rec, q, pressure, rows, ticked)
+        per_ls = ec_point_misses(label, point, q, misses)
+        if per_ls is not None:
+            stats["per_ls"].append(per_ls)
+            stats["vin"].append(point["vin"])
+            text = describe_ec(label, point, per_ls)
+    if not hx:
+        lo, hi = accessory_misses(m, rec, q / 3600, misses)
+        text += f"; accessories {lo:.0f}-{hi:.0f} Pa"
+    return text
+
+
+def fan_coil_ec_fan(m, rec, misses, stats):
+    """MIRALEC, PELVOEC at the nominal flow against 0 Pa (the screen's default), and at
+    the smallest flow offered; the steps."""
+    q = (m["rate"]["cool_flow"] or m["rate"]["heat_flow"]) * 3600
+    misses.extend(ec_step_misses(rec))
+    point = S.fan_coil_ec_point(rec, q, 0)
+    per_ls = ec_point_misses("0 Pa", point, q, misses)
+    text = ""
+    if per_ls is not None:
+        stats["per_ls"].append(per_ls)
+        stats["vin"].append(point["vin"])
+        text = describe_ec("0 Pa", point, per_ls)
+    if not 0 < rec["MinQa"] < q:
+        misses.append(f"MinQa {rec['MinQa']} not between 0 and the nominal {q:.0f} m3/h")
+    low = S.fan_coil_ec_point(rec, rec["MinQa"], 0)
+    if isinstance(low, str):
+        misses.append(f"MinQa {rec['MinQa']} m3/h at 0 Pa: {low}")
+    else:
+        text += f"; MinQa {rec['MinQa']} at {low['vin']:.1f} V"
+    return text
+
+
+def umbra_fan(m, rec, misses, stats):
+    """UMBRA: at the nominal flow against 0 Pa, then over its flow window against 0 to 50
+    Pa: wherever the fan at 10 V has the pressure in reserve (at 0 Pa over the whole
+    window, against 50 Pa at least at its smallest flow) the signal scan must end on a
+    signal within the screen's range, and the sound scan on a free flow up to MaxQa."""
+    q = (m["rate"]["cool_flow"] or m["rate"]["heat_flow"]) * 3600
+    lo, hi = rec["MinQa"], rec["MaxQa"]
+    if not lo < q <= hi:
+        misses.append(f"nominal {q:.0f} m3/h outside the window {lo}..{hi}")
+    text = ""
+    point = S.umbra_point(rec, q, 0)
+    if not isinstance(point, str) and point["power"] is not None:
+        per_ls = ec_point_misses("0 Pa", point, q, misses)
+        stats["per_ls"].append(per_ls)
+        text = f"0 Pa: {point['vin']:.1f} V {per_ls:.2f} W/(l/s)"
+        text += f" LW {point['sound']:.1f}" if point["sound"] is not None else ""
+    signals, failures, count = [], [], 0
+    for j in range(D.UMBRA_CHECK_FLOWS):
+        flow = lo + (hi - lo) * j / (D.UMBRA_CHECK_FLOWS - 1)
+        for pressure in D.UMBRA_CHECK_PRESSURES_PA:
+            point = S.umbra_point(rec, flow, pressure)
+            count += 1
+            at = f"{flow:.0f} m3/h {pressure:g} Pa"
+            if isinstance(point, str):
+                if pressure == 0 or j == 0:
+                    failures.append(f"{at}: {point}")
+            elif point["power"] is None:
+                failures.append(f"{at}: no signal from 10 down to 0.5 V")
+            elif point["sound"] is None:
+                failures.append(f"{at}: no free flow up to MaxQa")
+            else:
+                signals.append(point["vin"])
+                miss = outside(f"{at}: Vin", point["vin"], D.FAN_ENVELOPE["signal"], 2)
+                if miss:
+                    failures.append(miss)
+    if failures:
+        misses.append(f"{len(failures)} of {count} window points: " + "; ".join(failures[:3]))
+    if signals:
+        stats["vin"].extend(signals)
+        text += f"; window {min(signals):.2f}-{max(signals):.2f} V"
+    return text
+
+
+def assessed_models(program):
+    """Every model with its figures at the screens' defaults: the coil's (vestra-rate),
+    the fan side's (selection.py), and "misses", the envelopes it misses."""
     rate = Rater(program)
     cal_of = load_calibration()
-    for m in build_all():
-        yield m, top_speed_figures(rate, m, cal_of.get(m["name"]))
+    models = build_all()
+    by_name = {m["name"]: m for m in models}
+    out = []
+    for m in models:
+        cal = cal_of.get(m["name"], DEFAULT_CAL)
+        rec = m["fields"](cal)
+        misses, stats, fan = [], dict(per_ls=[], vin=[]), ""
+        series = m["series"]
+        if m.get("q70"):
+            f = q70_figures(m, rec)
+            fan = f"leaving {f['leaving']:.1f} degC"
+        elif series in ("KELM", "ZOPH"):
+            flow, fan = ducted_fan(m, rec, misses)
+            donor = by_name.get(m.get("cooling_from"))
+            f = coil_figures(rate, m, cal, flow,
+                             (donor, cal_of.get(donor["name"], DEFAULT_CAL)) if donor else None)
+        else:
+            f = coil_figures(rate, m, cal)
+            if series in ("KELMBLDC", "ZOPHBLDC"):
+                fan = ducted_ec_fan(m, rec, misses, stats)
+            elif series in ("MIRALEC", "PELVOEC"):
+                fan = fan_coil_ec_fan(m, rec, misses, stats)
+            elif series == "UMBRA":
+                fan = umbra_fan(m, rec, misses, stats)
+        f["misses"] = envelope_breaches(m, f) + misses + sound_misses(m, rec)
+        f["fan"], f["stats"], f["sound"] = fan, stats, top_sound(m, rec)
+        out.append((m, f))
+    q70_leaving_misses(out)
+    return out
+
+
+def q70_leaving_misses(assessed):
+    """Unit heaters of different sizes leave at different temperatures: each Q70 size's
+    leaving air with the 4-pole motor must differ from every other size's."""
+    fastest = [(m, f) for m, f in assessed if m.get("q70") and m["name"].endswith("-4")]
+    for m, f in fastest:
+        near = [o["name"] for o, g in fastest if o is not m
+                and abs(g["leaving"] - f["leaving"]) < D.Q70_LEAVING_AIR_APART_K]
+        if near:
+            f["misses"].append(
+                f"leaves within {D.Q70_LEAVING_AIR_APART_K:g} K of {', '.join(near)}")
 
 
 def report(program):
     series = {}
     breaches = 0
     print(f"{'model':<16} {'air m3/h':>8} {'PT W':>6} {'PS/PT':>6} {'DPc kPa':>7} {'PH W':>6} "
-          f"{'DPh kPa':>7} {'PT/QA':>6} {'PH/QA':>6}  outside the envelope")
-    for m, f in rated_models(program):
-        s = series.setdefault(m["series"], dict(n=0, air=[], cool=[], heat=[], dpc=[], dph=[]))
+          f"{'DPh kPa':>7} {'PT/QA':>6} {'PH/QA':>6}  fan side | outside the envelope")
+    for m, f in assessed_models(program):
+        s = series.setdefault(m["series"], dict(n=0, air=[], cool=[], heat=[], dpc=[], dph=[],
+                                                per_ls=[], vin=[], sound=[], leaving=[]))
         s["n"] += 1
         s["air"].append(f["air"])
         for key in ("cool", "heat", "dpc", "dph"):
             if key in f:
                 s[key].append(f[key])
+        s["per_ls"] += f["stats"]["per_ls"]
+        s["vin"] += f["stats"]["vin"]
+        if f["sound"] is not None:
+            s["sound"].append(f["sound"])
+        if "leaving" in f and m["name"].endswith("-4"):
+            s["leaving"].append(f["leaving"])
         line = f"{m['name']:<16} {f['air']:8.0f} "
         if "cool" in f:
             line += f"{f['cool']:6.0f} {f['shr']:6.2f} {f['dpc']:7.1f} "
@@ -1000,18 +1316,26 @@ def report(program):
         line += f"{f['heat']:6.0f} {f['dph']:7.1f} " if "heat" in f else f"{'':>6} {'':>7} "
         line += f"{f['cool'] / f['cool_air']:6.2f} " if "cool" in f else f"{'':>6} "
         line += f"{f['heat'] / f.get('heat_air', f['air']):6.2f}" if "heat" in f else f"{'':>6}"
-        missed = envelope_breaches(m, f)
-        breaches += bool(missed)
-        print((line + ("  " + ", ".join(missed) if missed else "")).rstrip())
+        line += f"  {f['fan']}" if f["fan"] else ""
+        breaches += bool(f["misses"])
+        print((line + (" | " + ", ".join(f["misses"]) if f["misses"] else "")).rstrip())
     print()
+
+    def span(v, width=6, digits=0):
+        return (f"{min(v):{width}.{digits}f} - {max(v):{width}.{digits}f}" if v
+                else f"{'-':>{2 * width + 3}}")
+
     print(f"{'series':<9} {'models':>6} {'air flow m3/h':>15} {'cooling W':>15} {'heating W':>15} "
           f"{'DPc kPa':>11} {'DPh kPa':>11}")
     for name, s in series.items():
-        def span(v, width=6, digits=0):
-            return (f"{min(v):{width}.{digits}f} - {max(v):{width}.{digits}f}" if v
-                    else f"{'-':>{2 * width + 3}}")
         print(f"{name:<9} {s['n']:6d} {span(s['air'])} {span(s['cool'])} {span(s['heat'])} "
               f"{span(s['dpc'], 4, 1)} {span(s['dph'], 4, 1)}")
+    print()
+    print(f"{'series':<9} {'LW top dB(A)':>13} {'W/(l/s)':>11} {'signal V':>11} "
+          f"{'leaving 4p degC':>15}")
+    for name, s in series.items():
+        print(f"{name:<9} {span(s['sound'], 5, 1)} {span(s['per_ls'], 4, 2)} "
+              f"{span(s['vin'], 4, 1)} {span(s['leaving'], 5, 1)}")
     print()
     print(f"{breaches} models outside the envelope")
 
@@ -1019,31 +1343,30 @@ def report(program):
 def check(program):
     """Prints every model outside its envelope and every drop without the margin of the
     circuits' window; the exit status is 1 when a model lies outside."""
-    outside, tight, count = [], [], 0
-    for m, f in rated_models(program):
+    outside_lines, tight, count = [], [], 0
+    for m, f in assessed_models(program):
         count += 1
-        missed = envelope_breaches(m, f)
         loose = outside_drop_window(m, f)
-        if missed:
-            outside.append(f"{m['name']:<16} {', '.join(missed)}")
+        if f["misses"]:
+            outside_lines.append(f"{m['name']:<16} {', '.join(f['misses'])}")
         elif loose:
             tight.append(f"{m['name']:<16} {', '.join(loose)}")
     lo, hi = D.DROP_WINDOW_KPA
-    for line in outside:
+    for line in outside_lines:
         print(line)
     if tight:
         print(f"inside the envelope, but a drop outside {lo:g}..{hi:g} kPa:")
         for line in tight:
             print("  " + line)
-    print(f"{count} models, {len(outside)} outside the envelope")
-    return 1 if outside else 0
+    print(f"{count} models, {len(outside_lines)} outside the envelope")
+    return 1 if outside_lines else 0
 
 
 def main(argv):
     if len(argv) >= 2 and argv[1] == "generate":
         generate()
-    elif len(argv) == 3 and argv[1] == "calibrate":
-        calibrate(argv[2])
+    elif len(argv) >= 3 and argv[1] == "calibrate":
+        calibrate(argv[2], argv[3:])
     elif len(argv) == 3 and argv[1] == "report":
         report(argv[2])
     elif len(argv) == 3 and argv[1] == "check":

@@ -47,10 +47,27 @@ DROP_TRADE_LIMITS = dict(cool_share=0.88, cool=4.2, heat_share=1.12, heat=8.2)
 UNIT_HEATER_COOLING_DROP_KPA = 18.0
 UNIT_HEATER_SERIES = ("TORVA", "TORVAEC", "Q70")
 
-# What every model must meet at its top speed at the default conditions; `catalogue.py
-# check` flags every model outside. Capacities in W per m3/h of air, drops in kPa.
+# What every model must meet at the default conditions, rated at its top speed (the EC
+# series at their nominal flow, KELM and ZOPH at their working point against 50 Pa);
+# `catalogue.py check` flags every model outside. Capacities in W per m3/h of air, drops
+# in kPa.
 ENVELOPE = dict(cool=(4.0, 6.7), shr=(0.70, 0.90), heat=(6.7, 8.4), drop=(5.0, 50.0))
 UNIT_HEATER_ENVELOPE = dict(heat=(4.0, 11.0), air=(1000.0, 10000.0))
+# Q70 sizes with the 4-pole motor leave at temperatures at least this far apart (K).
+Q70_LEAVING_AIR_APART_K = 0.5
+
+# The fan side, checked with the screens' own searches (selection.py): the EC units'
+# absorbed power at the working point per l/s of air and the control voltage they are
+# set to; the loss of each accessory of a ducted unit at its nominal flow (a plenum or a
+# spigot outlet a few Pa, a filter or the additional coil a few tens).
+FAN_ENVELOPE = dict(power_per_ls=(0.1, 0.5), signal=(0.5, 10.0), accessory_loss=(2.0, 60.0))
+# The ducted units are checked against this external pressure, with no accessory, with
+# the additional coil (HX models) and with each accessory alone.
+DUCT_PRESSURE_PA = 50.0
+# UMBRA is checked over its flow window (MinQa to MaxQa in equal steps) at these
+# external pressures.
+UMBRA_CHECK_FLOWS = 11
+UMBRA_CHECK_PRESSURES_PA = (0, 10, 20, 30, 40, 50)
 
 # ---------------------------------------------------------------------------------------
 # Fan coils with fixed-speed fans. sizes: (size, coil length mm, top air flow m3/h, top
@@ -141,10 +158,16 @@ EC_POWER_BASE_SHARE = 0.15
 # to the speed below step 7 (EC fans at low speed are quieter than the 50 log n law of
 # the same fan would say, the motor's own noise remaining).
 EC_SOUND_SPAN_DB = 13.0
+# The EC screens rate a unit at the air flow the engineer types, and a unit is chosen to
+# run below its top step: its nominal flow, at which the coil is rated and the catalogue
+# is checked, is this share of the step-7 free delivery (between steps 5 and 6, where the
+# unit still has speed in reserve).
+EC_FAN_COIL_NOMINAL_SHARE = 0.85
 
 MIRALEC = dict(
     set="S4", geometry=2, pitch=3, rows=3, height=200, header=1.2, shutoff=(60, 95),
     top_speed=(1450, 1150), hx=True, nlog=50, rows_of_size={20: 2, 30: 2},
+    nominal_share=EC_FAN_COIL_NOMINAL_SHARE,
     sizes=[(20, 400, 340, 44, 20), (30, 500, 460, 47, 26), (40, 650, 620, 50, 34),
            (50, 800, 800, 53, 44), (60, 950, 980, 55, 54), (70, 1100, 1180, 57, 66),
            (80, 1300, 1420, 59, 80)],
@@ -152,6 +175,7 @@ MIRALEC = dict(
 PELVOEC = dict(
     set="S4", geometry=3, pitch=2, rows=3, height=200, header=1.0, shutoff=(55, 90),
     top_speed=(1400, 1100), hx=True, nlog=50, rows_of_size={20: 2, 30: 2},
+    nominal_share=EC_FAN_COIL_NOMINAL_SHARE,
     sizes=[(20, 400, 320, 43, 19), (30, 500, 440, 46, 25), (40, 650, 580, 49, 32),
            (50, 800, 750, 52, 41), (60, 950, 930, 54, 51), (70, 1100, 1130, 56, 62),
            (80, 1300, 1380, 59, 76)],
@@ -160,10 +184,12 @@ PELVOEC = dict(
 # UMBRA: the fan speed follows the 0-10 V signal as n / n10 = 0.1 + 0.09 V; the fan,
 # power and sound polynomials in the signal follow from that and the fan laws. The
 # shut-off stays at or below 100 Pa so that the 0.01 V signal scan cannot step over the
-# 0.1 Pa band the screen looks for.
+# 0.1 Pa band the screen looks for. The nominal flow (8.3 V against 0 Pa) is the share of
+# the 10 V free delivery; the smallest offered flow the share min_flow_share of it.
 UMBRA = dict(
     set="S4", geometry=2, pitch=2, rows=3, height=225, header=1.2, shutoff=(60, 100),
     hx=True, signal_speed=(0.1, 0.09), min_flow_share=0.2, rows_of_size={20: 2},
+    nominal_share=EC_FAN_COIL_NOMINAL_SHARE,
     sizes=[(20, 450, 360, 44, 18), (30, 600, 520, 47, 24), (40, 750, 700, 50, 31),
            (50, 950, 900, 53, 40), (60, 1150, 1120, 55, 50), (70, 1350, 1380, 58, 62)],
 )
@@ -171,7 +197,9 @@ UMBRA = dict(
 # ---------------------------------------------------------------------------------------
 # Ducted units. sizes: (size, coil length, coil height, air flow at the top tap or step
 # against 50 Pa m3/h, top sound power). The HX variant carries a 2-row additional
-# heating coil; its pressure loss is accessory row 1.
+# heating coil; its pressure loss is accessory row 1. The EC units' nominal flow, at
+# which their coil is rated, is nominal_share of the top step's flow against 50 Pa: the
+# rest is the fan's reserve for the accessories (the additional coil among them).
 
 KELM = dict(
     set="S6", geometry=3, pitch=2, rows=3, header=1.5, shutoff=(260, 320),
@@ -190,13 +218,17 @@ ZOPH = dict(
 )
 KELMBLDC = dict(
     set="S7", geometry=3, pitch=3, rows=3, header=1.5, shutoff=(240, 290), nlog=50,
-    top_speed=(1800, 1350), power_per_ls=0.30,
+    top_speed=(1800, 1350), power_per_ls=0.30, nominal_share=0.8,
     sizes=[(20, 500, 300, 500, 55), (30, 650, 300, 750, 58), (40, 800, 350, 1000, 61),
            (50, 950, 350, 1300, 63), (60, 1100, 400, 1650, 65), (70, 1300, 400, 2000, 68)],
 )
+# ZOPHBLDC's smallest size has a 2-row coil: at its nominal flow the 3-row coil's heating
+# water would run too slowly (under 6 kPa) in the fewest circuits that keep the cooling
+# drop under 45 kPa.
 ZOPHBLDC = dict(
     set="S7", geometry=2, pitch=3, rows=3, header=1.5, shutoff=(130, 155), nlog=50,
-    top_speed=(1600, 1200), power_per_ls=0.22,
+    top_speed=(1600, 1200), power_per_ls=0.22, nominal_share=0.8,
+    rows_of_size={20: 2},
     sizes=[(20, 550, 250, 450, 51), (30, 700, 250, 650, 54), (40, 850, 275, 900, 57),
            (50, 1000, 300, 1200, 60), (60, 1200, 300, 1550, 63), (70, 1400, 325, 1950, 66)],
 )
@@ -254,14 +286,20 @@ TORVAEC = dict(
 
 # Q70: rated by its nominal output PTN (W at 60 K between mean water and air, 10 K water
 # drop) and exponent n = 1 / (1 - Y1). sizes: (size, coil length, coil height, 4-pole air
-# flow m3/s, 4-pole sound power). Slower motors move less air; the output falls with the
-# flow to the power 0.45.
+# flow m3/s, 4-pole sound power, exponent n of the size's heating test). Slower motors
+# move less air; the output falls with the flow to the power 0.45.
+#
+# With the 4-pole motor the air rises by eps (mean water - air), eps = 1 - exp(-NTU) of
+# the 2-row coil, NTU = ntu_2ms (v / 2 m/s)^-0.4 at the size's face velocity v (the air
+# side's transfer grows as v^0.6, the air's heat capacity as v). The larger sizes' fans
+# push the air faster through the coil for a longer throw, so they leave cooler: from
+# about 41 degC (size 20) to 38.6 degC (size 50) at 70/60 degC and 20 degC air.
 Q70 = dict(
-    rows=2, header=1.2, exponent=1.1, friction=0.3164, output_flow_exponent=0.45,
-    heat_target_4p=6.6, motors=(("8", 0.48, -13), ("6", 0.64, -8), ("4", 1.0, 0)),
+    rows=2, header=1.2, friction=0.3164, output_flow_exponent=0.45, ntu_2ms=0.58,
+    motors=(("8", 0.48, -13), ("6", 0.64, -8), ("4", 1.0, 0)),
     mounting=((2.5, 5.0), (3.0, 6.5), (3.5, 8.0), (4.0, 9.5)),
-    sizes=[(20, 700, 600, 0.80, 66), (30, 850, 700, 1.15, 67), (40, 1000, 800, 1.60, 69),
-           (50, 1150, 950, 2.20, 70)],
+    sizes=[(20, 700, 600, 0.68, 66, 1.12), (30, 850, 700, 1.10, 67, 1.10),
+           (40, 1000, 800, 1.75, 69, 1.13), (50, 1150, 950, 2.70, 70, 1.09)],
 )
 
 # ---------------------------------------------------------------------------------------
