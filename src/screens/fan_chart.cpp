@@ -18,7 +18,9 @@ std::string Said(const Session& session, const std::string& italian, const std::
   return session.settings.LangBase == 100 ? italian : english;
 }
 
-std::string WholeText(double value) { return std::to_string(CInt(value)); }
+std::string WholeText(double value) {
+  return std::to_string(CInt(value));
+}
 
 // The owner's typed static pressure, Pa (the field is in the display unit).
 float TypedPressurePa(const SelectionScreen& owner, const Session& session) {
@@ -78,10 +80,10 @@ std::variant<FanChart, ScreenMessage> FanChart::Open(SelectionScreen& owner, Ses
     chart.qmax_ = FanFlowAtPressure(0, curve);
   }
   if (!(chart.qmax_ > 0))
-    return ScreenMessage{Said(session, "La curva del ventilatore di " + t.TabModello(m) +
-                                           " non dà portata d'aria",
-                              "The fan curve of " + t.TabModello(m) + " gives no air flow"),
-                         Icon::kError, std::nullopt};
+    return ScreenMessage{
+        Said(session, "La curva del ventilatore di " + t.TabModello(m) + " non dà portata d'aria",
+             "The fan curve of " + t.TabModello(m) + " gives no air flow"),
+        Icon::kError, std::nullopt};
 
   // 3. Where the duct curve meets the fan curve, to a two-hundredth of the largest flow.
   const double qfree = chart.qmax_;
@@ -106,15 +108,18 @@ std::variant<FanChart, ScreenMessage> FanChart::Open(SelectionScreen& owner, Ses
                  WholeText(chart.refFlow_) + " m3/h lies below it"),
         Icon::kError, Control(Ctl::txtqatot)};
   if (start > chart.scrollTop_)
-    return ScreenMessage{
-        Said(session,
-             "La portata " + WholeText(chart.refFlow_) + " m3/h è fuori dalla portata del "
-                 "ventilatore a questo gradino (" + std::to_string(kChartBottomFlowM3h) + " .. " +
-                 std::to_string(chart.scrollTop_) + " m3/h)",
-             "The air flow " + WholeText(chart.refFlow_) + " m3/h lies beyond the fan's reach "
-                 "at this step (" + std::to_string(kChartBottomFlowM3h) + " .. " +
-                 std::to_string(chart.scrollTop_) + " m3/h)"),
-        Icon::kError, Control(Ctl::txtqatot)};
+    return ScreenMessage{Said(session,
+                              "La portata " + WholeText(chart.refFlow_) +
+                                  " m3/h è fuori dalla portata del "
+                                  "ventilatore a questo gradino (" +
+                                  std::to_string(kChartBottomFlowM3h) + " .. " +
+                                  std::to_string(chart.scrollTop_) + " m3/h)",
+                              "The air flow " + WholeText(chart.refFlow_) +
+                                  " m3/h lies beyond the fan's reach "
+                                  "at this step (" +
+                                  std::to_string(kChartBottomFlowM3h) + " .. " +
+                                  std::to_string(chart.scrollTop_) + " m3/h)"),
+                         Icon::kError, Control(Ctl::txtqatot)};
 
   // The chart's top, in tenths of a Pa.
   const double third = chart.curve_.PressurePa(chart.qmax_ / 3);
@@ -136,9 +141,9 @@ int FanChart::Change(int airFlowM3h, SelectionScreen& owner) {
   const Session& s = *session_;
   const Unit& pressure = ChosenUnit(s.settings, Quantity::kAirPressure);
   if (TextBox* field = owner.Field(Control(Ctl::txtpsu)))
-    field->Text = pressure.factor == 1 ? std::to_string(shown)
-                                       : PlainNumberText(Sng(shown * double{pressure.factor}),
-                                                         s.Decimal());
+    field->Text = pressure.factor == 1
+                      ? std::to_string(shown)
+                      : PlainNumberText(Sng(shown * double{pressure.factor}), s.Decimal());
   if (TextBox* field = owner.Field(Control(Ctl::txtqatot)))
     field->Text = std::to_string(airFlowM3h);
   owner.cmdCalcola_Click();
@@ -181,8 +186,9 @@ ChartDrawing FanChart::Draw(double psu, double qa) const {
   // The fan curve's right two thirds, where the fan works stably.
   for (double q = qmax; q >= qmax / 3; q -= 1) {
     const double p = curve_.PressurePa(q);
-    if (p >= 0) d.items.push_back({ChartPrimitive::kPoint, q, 10 * p, q, 10 * p, 0, "",
-                                   ChartColour::kBlack, 3});
+    if (p >= 0)
+      d.items.push_back(
+          {ChartPrimitive::kPoint, q, 10 * p, q, 10 * p, 0, "", ChartColour::kBlack, 3});
   }
   // The duct curve, up to nine tenths of the chart's height.
   for (double q = 0; q <= qmax; q += 1) {
@@ -192,8 +198,8 @@ ChartDrawing FanChart::Draw(double psu, double qa) const {
           {ChartPrimitive::kPoint, q, 10 * ps, q, 10 * ps, 0, "", ChartColour::kRed, 3});
   }
   // The operating point.
-  d.items.push_back({ChartPrimitive::kCircle, qa, 10 * psu, qa, 10 * psu, qmax / 100, "",
-                     ChartColour::kBlue, 3});
+  d.items.push_back(
+      {ChartPrimitive::kCircle, qa, 10 * psu, qa, 10 * psu, qmax / 100, "", ChartColour::kBlue, 3});
   return d;
 }
 

@@ -159,8 +159,8 @@ TEST(FanChart, theSpinnersRangeFollowsTheOwner) {
     int top;
     bool opens;
   };
-  for (const Case& c : {Case{"MIRALEC", 500, true}, Case{"KELMBLDC", 400, true},
-                        Case{"UMBRA", 0, false}}) {
+  for (const Case& c :
+       {Case{"MIRALEC", 500, true}, Case{"KELMBLDC", 400, true}, Case{"UMBRA", 0, false}}) {
     SCOPED_TRACE(c.series);
     Owner o(c.series);
     ModelTables& t = o.session->models;

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
 #include <QLineEdit>
@@ -27,6 +28,7 @@
 #include "app/ui/main_window.h"
 #include "app/ui/startup.h"
 #include "app/ui/units_dialog.h"
+#include "screens/ui/chart_window.h"
 #include "screens/ui/screen_window.h"
 
 namespace {
@@ -39,12 +41,11 @@ void Settle(int ms = 400) {
   loop.exec();
 }
 
-// Grabs the part of the screen the window covers, its frame included.
-bool Shot(QWidget* window, const QString& file) {
+// Grabs a part of the screen (in the coordinates of window's screen).
+bool Shot(const QRect& g, const QWidget* window, const QString& file) {
   Settle();
   // The X server counts device pixels.
   const qreal scale = window->devicePixelRatioF();
-  const QRect g = window->frameGeometry();
   const QRect r(qRound(g.x() * scale), qRound(g.y() * scale), qRound(g.width() * scale),
                 qRound(g.height() * scale));
   const QString crop =
@@ -54,6 +55,11 @@ bool Shot(QWidget* window, const QString& file) {
                                  QStringLiteral("-crop"), crop, QStringLiteral("+repage"), file});
   std::printf("%s %s\n", rc == 0 ? "wrote" : "FAILED", qPrintable(file));
   return rc == 0;
+}
+
+// Grabs the part of the screen the window covers, its frame included.
+bool Shot(QWidget* window, const QString& file) {
+  return Shot(window->frameGeometry(), window, file);
 }
 
 vestra::ui::ScreenWindow* Calculated(vestra::ui::MainWindow& main, const char* menuItem) {
@@ -134,6 +140,8 @@ int main(int argc, char** argv) {
     kelm->ButtonWidget(Ctl::cmdCalcola)->click();
     kelm->ButtonWidget(Ctl::cmdLegend)->click();
     ok = Shot(&main, out + "/ducted-screen-en.png") && ok;
+    kelm->ButtonWidget(Ctl::CmdFine)->click();  // the EC screens open beside the others
+    Settle();
   }
 
   // The EC fan coils and the high-efficiency EC units at a required air flow.
@@ -153,6 +161,44 @@ int main(int argc, char** argv) {
     ec->ButtonWidget(Ctl::cmdCalcola)->click();
     ec->ButtonWidget(Ctl::cmdLegend)->click();
     ok = Shot(&main, out + file) && ok;
+    ec->ButtonWidget(Ctl::CmdFine)->click();
+    Settle();
+  }
+
+  // The fan curve chart of each EC screen, for its first model, a few steps up from the
+  // typed air flow: the main window with the owner and the chart at the screen's right.
+  struct ChartShot {
+    const char* item;
+    const char* flow;
+    const char* pressure;
+    const char* file;
+  };
+  for (const ChartShot& c : {ChartShot{"mnuprods(1)", "200", "10", "/chart-ec-fan-coil.png"},
+                             ChartShot{"mnuprods(3)", "400", "50", "/chart-ec-ducted.png"},
+                             ChartShot{"mnuprods(4)", "250", "20", "/chart-umbra.png"}}) {
+    main.Action(c.item)->trigger();
+    vestra::ui::ScreenWindow* ec = main.OpenScreenWindow();
+    if (!ec) continue;
+    ec->ComboWidget(vestra::screens::Control(Ctl::cboModel))->setCurrentIndex(1);
+    for (const auto& [field, text] :
+         {std::pair{Ctl::txtqatot, c.flow}, std::pair{Ctl::txtpsu, c.pressure}}) {
+      QLineEdit* edit = ec->FieldWidget(vestra::screens::Control(field));
+      edit->setFocus();
+      edit->setText(QString::fromLatin1(text));
+    }
+    ec->ButtonWidget(Ctl::cmdCalcola)->setFocus();
+    Settle();
+    ec->ButtonWidget(Ctl::cmdCalcola)->click();
+    ec->ButtonWidget(Ctl::cmdGrafico)->click();
+    if (vestra::ui::ChartWindow* chart = ec->OpenChartWindow()) {
+      for (int i = 0; i < 8; ++i)
+        chart->Spinner()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+      Settle();
+      ok = Shot(main.frameGeometry().united(chart->frameGeometry()), chart, out + c.file) && ok;
+      chart->close();
+    }
+    ec->ButtonWidget(Ctl::CmdFine)->click();
+    Settle();
   }
 
   // For the review of the layout only: German captions, the unit heaters' screen.

@@ -1,9 +1,9 @@
 #pragma once
 
 // Paints a fan curve chart's drawing with QPainter: the user coordinates of the drawing
-// mapped onto a rectangle of pixels, antialiased, pens and points in device pixels so the
-// chart stays crisp at any scaling. Used by the chart's window and, without a window, to
-// save the chart as a picture.
+// mapped onto a rectangle of pixels, the curves antialiased, the axes and the grid on whole
+// pixels so that the chart stays sharp at 100 % and at 200 %. Used by the chart's window
+// and, without a window, to save the chart as a picture.
 
 #include <QRect>
 #include <QString>

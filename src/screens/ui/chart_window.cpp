@@ -71,12 +71,12 @@ ChartWindow::ChartWindow(ScreenWindow& owner, screens::FanChart chart, QWidget* 
     l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("00000")));
   }
-  // A short vertical spinner running upside down: up raises the air flow.
+  // A short vertical spinner running upside down: its top holds the largest flow, its up
+  // arrow raises the flow. A scroll bar's top is its minimum, so it runs over the flows
+  // negated.
   spinner_ = new QScrollBar(Qt::Vertical);
   spinner_->setObjectName(QStringLiteral("VScroll2"));
-  spinner_->setInvertedAppearance(true);
-  spinner_->setInvertedControls(false);
-  spinner_->setRange(screens::kChartBottomFlowM3h, chart_.scrollTop());
+  spinner_->setRange(-chart_.scrollTop(), -screens::kChartBottomFlowM3h);
   spinner_->setSingleStep(1);
   spinner_->setPageStep(10);
   spinner_->setFixedHeight(spinner_->sizeHint().width() * 3);
@@ -101,9 +101,19 @@ ChartWindow::ChartWindow(ScreenWindow& owner, screens::FanChart chart, QWidget* 
     const QRect area = screen->availableGeometry();
     move(area.right() - width() - 7, area.top() + 60);
   }
-  spinner_->setValue(CInt(chart_.refFlowM3h()));
-  connect(spinner_, &QScrollBar::valueChanged, this, [this](int value) { Change(value); });
-  Change(spinner_->value());
+  spinner_->setValue(-CInt(chart_.refFlowM3h()));
+  connect(spinner_, &QScrollBar::valueChanged, this, [this](int value) { Change(-value); });
+  Change(Flow());
+}
+
+int ChartWindow::Flow() const {
+  return -spinner_->value();
+}
+int ChartWindow::TopFlow() const {
+  return -spinner_->minimum();
+}
+int ChartWindow::BottomFlow() const {
+  return -spinner_->maximum();
 }
 
 ChartWindow::~ChartWindow() {
@@ -112,9 +122,8 @@ ChartWindow::~ChartWindow() {
 
 void ChartWindow::Change(int airFlowM3h) {
   int shown = 0;
-  owner_.RunOnScreen([&](screens::SelectionScreen& screen) {
-    shown = chart_.Change(airFlowM3h, screen);
-  });
+  owner_.RunOnScreen(
+      [&](screens::SelectionScreen& screen) { shown = chart_.Change(airFlowM3h, screen); });
   lblQa_->setText(QString::number(airFlowM3h));
   lblPSU_->setText(QString::number(shown));
   view_->Show(chart_.Draw(chart_.DuctPressurePa(airFlowM3h), airFlowM3h));

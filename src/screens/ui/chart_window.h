@@ -40,6 +40,11 @@ class ChartWindow : public QWidget {
   ~ChartWindow() override;
 
   QScrollBar* Spinner() const { return spinner_; }
+  // The spinner's air flow, m3/h, and its range: from 50 m3/h at the bottom up to the
+  // largest flow offered at the top.
+  int Flow() const;
+  int TopFlow() const;
+  int BottomFlow() const;
   QLabel* FlowLabel() const { return lblQa_; }
   QLabel* PressureLabel() const { return lblPSU_; }
   ChartView* View() const { return view_; }
