@@ -80,7 +80,6 @@ BENCHMARK_CAPTURE(BM_ChartSpinnerStep, MIRALEC, "MIRALEC", "200", "10")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ChartSpinnerStep, KELMBLDC, "KELMBLDC", "400", "50")
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_ChartSpinnerStep, UMBRA, "UMBRA", "250", "20")
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ChartSpinnerStep, UMBRA, "UMBRA", "250", "20")->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -105,11 +105,37 @@ TEST(VestraSelect, badUsageExitsWith2) {
        {"", "--series NOPE", "--series MIRALEC --speed 1", "--series MIRAL --set txtFoo=1",
         "--series MIRAL --set 'txtTw2(3)=1'", "--series VELD --set txtpsu=20",
         "--series MIRAL --speed 9", "--series MIRAL --model XYZ", "--series MIRAL --format xml",
-        "--series MIRAL --units 0,0", "--series MIRAL --set chkHX=yes", "--series MIRAL --bogus"}) {
+        "--series MIRAL --units 0,0", "--series MIRAL --set chkHX=yes", "--series MIRAL --bogus",
+        "--series MIRAL --model 1 --chart", "--series MIRALEC --set txtqatot=200 --chart"}) {
     const Result r = Select(args, true);
     EXPECT_EQ(r.exitCode, 2) << args << ": " << r.out;
     EXPECT_EQ(r.out.rfind("vestra-select: ", 0), 0u) << args << ": " << r.out;
   }
+}
+
+TEST(VestraSelect, theChartsPictureIsAPngOrTheReasonItIsNot) {
+  const std::string file = "/tmp/vestra-select-test-chart.png";
+  std::remove(file.c_str());
+  const std::string chart = "--series UMBRA --model 1 --set txtqatot=250 --set txtpsu=20 ";
+  Result r = Select(chart + "--format json --chart-image " + file, true);
+  ASSERT_EQ(r.exitCode, 0) << r.out;
+  EXPECT_EQ(r.out.find("vestra-select:"), std::string::npos) << "nothing on stderr: " << r.out;
+  EXPECT_NE(r.out.find("\"chart\": {\"owner\": \"FDatiUmbra\""), std::string::npos) << r.out;
+  FILE* png = std::fopen(file.c_str(), "rb");
+  ASSERT_NE(png, nullptr);
+  std::array<unsigned char, 8> head{};
+  EXPECT_EQ(std::fread(head.data(), 1, head.size(), png), head.size());
+  std::fclose(png);
+  EXPECT_EQ(head[1], 'P');
+  EXPECT_EQ(head[2], 'N');
+  EXPECT_EQ(head[3], 'G');
+
+  r = Select(chart + "--chart-image /nonexistent-folder/chart.png", true);
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_NE(
+      r.out.find("--chart-image \"/nonexistent-folder/chart.png\": its folder does not exist"),
+      std::string::npos)
+      << r.out;
 }
 
 TEST(VestraSelect, commaSeparatorAndOtherUnitsShowInTheTable) {

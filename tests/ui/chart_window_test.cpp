@@ -40,8 +40,7 @@ void ClickArrow(QScrollBar& bar, QStyle::SubControl arrow) {
   option.pageStep = bar.pageStep();
   option.upsideDown = bar.invertedAppearance();
   option.subControls = QStyle::SC_All;
-  const QRect place =
-      bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, arrow, &bar);
+  const QRect place = bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, arrow, &bar);
   ASSERT_TRUE(place.isValid());
   QTest::mouseClick(&bar, Qt::LeftButton, {}, place.center());
   Settle();
@@ -55,7 +54,9 @@ struct Case {
   const char* pressure;
 };
 
-void PrintTo(const Case& c, std::ostream* out) { *out << c.window << " at " << c.flow << " m3/h"; }
+void PrintTo(const Case& c, std::ostream* out) {
+  *out << c.window << " at " << c.flow << " m3/h";
+}
 
 class ChartWindowTest : public ::testing::TestWithParam<Case> {};
 
