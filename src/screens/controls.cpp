@@ -8,7 +8,7 @@ namespace vestra::screens {
 
 namespace {
 
-constexpr std::array<std::pair<Ctl, std::string_view>, 32> kNames{{
+constexpr std::array<std::pair<Ctl, std::string_view>, 33> kNames{{
     {Ctl::txtTsa1, "txtTsa1"},
     {Ctl::txtTbu, "txtTbu"},
     {Ctl::txtUr, "txtUr"},
@@ -41,6 +41,7 @@ constexpr std::array<std::pair<Ctl, std::string_view>, 32> kNames{{
     {Ctl::chkAcc, "chkAcc"},
     {Ctl::Scrollfreddo, "Scrollfreddo"},
     {Ctl::ScrollCaldo, "ScrollCaldo"},
+    {Ctl::txtReq, "txtReq"},
 }};
 
 }  // namespace

@@ -49,6 +49,9 @@ enum class Ctl {
   chkAcc,
   Scrollfreddo,
   ScrollCaldo,
+  // The required duty every screen takes: 0 total cooling, 1 sensible cooling, 2 heating
+  // (in the capacity unit), 3 the loudest sound pressure allowed (dB(A)).
+  txtReq,
 };
 
 // A control and, for the control arrays, its index (0 cooling panel, 1 heating panel).
@@ -145,6 +148,9 @@ class ScreenUi {
   virtual void SetBusy(bool /*busy*/) {}
   // Shows the control states at once (the legend button repaints before going on).
   virtual void Refresh() {}
+  // Selects a row of the results grid and brings it into view (the row chosen for a
+  // required duty).
+  virtual void SelectGridRow(int /*row*/) {}
 };
 
 }  // namespace vestra::screens

@@ -24,7 +24,7 @@ constexpr const char* kDegrees = "°C";
 
 // The order in which Tab walks the ducted screens: the choices and the duct, the
 // accessories, the cooling panel's streams and water, the heating panel's, the sound.
-constexpr std::array<ControlRef, 37> kDuctedOrder{{
+constexpr std::array<ControlRef, 41> kDuctedOrder{{
     {Ctl::cboModel, -1},     {Ctl::cboVel, -1},     {Ctl::txtqatot, -1},     {Ctl::txtpsu, -1},
     {Ctl::txtGlic, -1},      {Ctl::chkAcc, 1},      {Ctl::chkAcc, 2},        {Ctl::chkAcc, 3},
     {Ctl::chkAcc, 4},        {Ctl::chkAcc, 5},      {Ctl::chkAcc, 6},        {Ctl::chkAcc, 7},
@@ -33,12 +33,13 @@ constexpr std::array<ControlRef, 37> kDuctedOrder{{
     {Ctl::txttburin, -1},    {Ctl::txturrin, -1},   {Ctl::txtTw1, 0},        {Ctl::txtTw2, 0},
     {Ctl::txtQw, 0},         {Ctl::txtTsa1ric, 1},  {Ctl::ScrollCaldo, -1},  {Ctl::txtTsa1rin, 1},
     {Ctl::txtTw1, 1},        {Ctl::txtTw2, 1},      {Ctl::txtQw, 1},         {Ctl::txtDistanza, -1},
-    {Ctl::cboDirezione, -1}, {Ctl::cmdCalcola, -1}, {Ctl::cmdStampa, -1},    {Ctl::cmdLegend, -1},
+    {Ctl::cboDirezione, -1}, {Ctl::txtReq, 0},      {Ctl::txtReq, 1},        {Ctl::txtReq, 2},
+    {Ctl::txtReq, 3},        {Ctl::cmdCalcola, -1}, {Ctl::cmdStampa, -1},    {Ctl::cmdLegend, -1},
     {Ctl::CmdFine, -1},
 }};
 ;
 // The EC ducted screen adds its chart button after Calculate.
-constexpr std::array<ControlRef, 38> kDuctedEcOrder{{
+constexpr std::array<ControlRef, 42> kDuctedEcOrder{{
     {Ctl::cboModel, -1},     {Ctl::cboVel, -1},     {Ctl::txtqatot, -1},     {Ctl::txtpsu, -1},
     {Ctl::txtGlic, -1},      {Ctl::chkAcc, 1},      {Ctl::chkAcc, 2},        {Ctl::chkAcc, 3},
     {Ctl::chkAcc, 4},        {Ctl::chkAcc, 5},      {Ctl::chkAcc, 6},        {Ctl::chkAcc, 7},
@@ -47,7 +48,8 @@ constexpr std::array<ControlRef, 38> kDuctedEcOrder{{
     {Ctl::txttburin, -1},    {Ctl::txturrin, -1},   {Ctl::txtTw1, 0},        {Ctl::txtTw2, 0},
     {Ctl::txtQw, 0},         {Ctl::txtTsa1ric, 1},  {Ctl::ScrollCaldo, -1},  {Ctl::txtTsa1rin, 1},
     {Ctl::txtTw1, 1},        {Ctl::txtTw2, 1},      {Ctl::txtQw, 1},         {Ctl::txtDistanza, -1},
-    {Ctl::cboDirezione, -1}, {Ctl::cmdCalcola, -1}, {Ctl::cmdGrafico, -1},   {Ctl::cmdStampa, -1},
+    {Ctl::cboDirezione, -1}, {Ctl::txtReq, 0},      {Ctl::txtReq, 1},        {Ctl::txtReq, 2},
+    {Ctl::txtReq, 3},        {Ctl::cmdCalcola, -1}, {Ctl::cmdGrafico, -1},   {Ctl::cmdStampa, -1},
     {Ctl::cmdLegend, -1},    {Ctl::CmdFine, -1},
 }};
 ;
@@ -80,6 +82,7 @@ DuctedScreen::DuctedScreen(Session& session, ScreenUi& ui, const SeriesTraits& t
   controls_.Add(Control(Ctl::cboModel), f.cboModel);
   controls_.Add(Control(Ctl::cboVel), f.cboVel);
   controls_.Add(Control(Ctl::cboDirezione), f.cboDirezione);
+  RegisterDutyControls(f);
   for (int i = 1; i <= kAccessoryBoxes; ++i)
     controls_.Add(Control(Ctl::chkAcc, i), f.chkAcc[static_cast<std::size_t>(i)], &f.frmAccess);
   controls_.Add(Control(Ctl::cmdCalcola), f.cmdCalcola);

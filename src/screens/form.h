@@ -14,6 +14,8 @@
 namespace vestra::screens {
 
 inline constexpr int kLegendPairs = 17;
+// The required duty's fields: total cooling, sensible cooling, heating, sound pressure.
+inline constexpr int kDutyFields = 4;
 
 inline TextBox FieldWith(std::string text) {
   TextBox box;
@@ -70,6 +72,17 @@ struct CommonForm {
     Label note;
     note.Visible = false;
     return note;
+  }();
+
+  // The required duty: the fields, their captions and units, the frame they sit in, and
+  // the line under the grid that tells which rows meet it.
+  Panel frmDuty;
+  std::array<TextBox, kDutyFields> txtReq{};
+  std::array<Label, kDutyFields> lblReq, lblumReq;
+  Label lblDuty = [] {
+    Label line;
+    line.Visible = false;
+    return line;
   }();
 
   // -1: the last range check reset its field; 0 accepted; 1: during a calculation, the

@@ -21,6 +21,7 @@ void ResultsGrid::AddItem(std::string_view tabbedRow) {
 
 void ResultsGrid::Reset(int cols, int firstColWidth, int otherColWidth) {
   Rows.clear();
+  Marks.clear();
   FixedRows = 0;
   Cols = cols;
   ColWidth.assign(static_cast<std::size_t>(cols), otherColWidth);

@@ -16,6 +16,18 @@ struct ResultsGrid {
   std::vector<std::vector<std::string>> Rows;
   int FixedRows = 0;  // heading rows that stay in view and cannot be selected
 
+  // The rows that meet a required duty, by grid row (empty: no duty stated): the one
+  // chosen, the others that meet it, and the margins a row's tooltip shows.
+  struct RowMark {
+    enum Kind { kNone, kMeets, kChosen } kind = kNone;
+    std::string margins;
+  };
+  std::vector<RowMark> Marks;
+  const RowMark* MarkOf(int row) const {
+    return row >= 0 && row < static_cast<int>(Marks.size()) ? &Marks[static_cast<std::size_t>(row)]
+                                                            : nullptr;
+  }
+
   int RowCount() const { return static_cast<int>(Rows.size()); }
 
   // One row per tab-separated text, at the bottom; cells beyond Cols are kept too (the

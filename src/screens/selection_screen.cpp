@@ -6,6 +6,7 @@
 
 #include "app/numbers.h"
 #include "app/units.h"
+#include "screens/duty.h"
 #include "screens/like.h"
 
 namespace vestra::screens {
@@ -97,6 +98,13 @@ void ScreenBase::RegisterCommonControls(CommonForm& f) {
   controls_.Add(Control(Ctl::CmdFine), f.CmdFine);
   controls_.Add(Control(Ctl::cmdStampa), f.cmdStampa);
   controls_.Add(Control(Ctl::cmdLegend), f.cmdLegend);
+  RegisterDutyControls(f);
+}
+
+void ScreenBase::RegisterDutyControls(CommonForm& f) {
+  for (int k = 0; k < kDutyFields; ++k)
+    controls_.Add(Control(Ctl::txtReq, k), f.txtReq[static_cast<std::size_t>(k)], &f.frmDuty);
+  SetDutyCaptions(f, session_);
 }
 
 void ConvertTypedQuantity(TextBox& field, const Unit& from, const Unit& to, char decimalSeparator) {
@@ -126,6 +134,7 @@ void ScreenBase::UnitsChanged(const Settings& previous) {
   }
   ConvertTypedQuantity(f.txtpsu, pressureFrom, pressureTo, sep);
   f.lblumDpa.Caption = std::string(pressureTo.name);
+  ConvertDutyFields(f, previous, session_);
 }
 
 KeyAction ScreenBase::Form_KeyPress(char key) const {
@@ -137,6 +146,16 @@ void ScreenBase::GotFocus(ControlRef control) {
 }
 
 void ScreenBase::cmdCalcola_Click() {
+  CommonForm& f = Form();
+  // A required duty that cannot be read stops the calculation before it starts, as any
+  // other field would.
+  std::variant<RequiredDuty, ScreenMessage> duty = ReadRequiredDuty(f, session_);
+  if (auto* message = std::get_if<ScreenMessage>(&duty)) {
+    last_ = CalculationResult{{}, *message};
+    ui_.ShowMessage(message->text, message->icon);
+    if (message->focus) ui_.SetFocus(*message->focus);
+    return;
+  }
   ui_.SetBusy(true);
   CalculationResult result;
   try {
@@ -145,10 +164,13 @@ void ScreenBase::cmdCalcola_Click() {
     result.message = GenericErrorMessage(e.number());
   }
   last_ = std::move(result);
+  const DutyMarks marks = MarkDuty(f, last_.rows, std::get<RequiredDuty>(duty), session_);
   ui_.SetBusy(false);
   if (const auto& message = last_.message) {
     ui_.ShowMessage(message->text, message->icon);
     if (message->focus) ui_.SetFocus(*message->focus);
+  } else if (marks.selectRow) {
+    ui_.SelectGridRow(*marks.selectRow);
   }
 }
 

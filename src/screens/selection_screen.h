@@ -161,6 +161,8 @@ class ScreenBase : public SelectionScreen {
 
   // The controls every screen has, on their panels; a screen adds its own.
   void RegisterCommonControls(CommonForm& form);
+  // The required duty's fields, which every screen has.
+  void RegisterDutyControls(CommonForm& form);
   void SetTraits(const SeriesTraits& traits) { traits_ = &traits; }
 
   Session& session_;

@@ -26,11 +26,13 @@ class RecordingUi : public ScreenUi {
   void SetFocus(ControlRef control) override { focus.push_back(control); }
   void SetClipboardText(const std::string& text) override { clipboard = text; }
   void ProcessPendingEvents() override { ++pendingEventCalls; }
+  void SelectGridRow(int row) override { selectedRows.push_back(row); }
 
   std::vector<Message> messages;
   std::vector<ControlRef> focus;
   std::string clipboard;
   int pendingEventCalls = 0;
+  std::vector<int> selectedRows;
 };
 
 // A session in Italian with a point decimal separator and no catalogue.

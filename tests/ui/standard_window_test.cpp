@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -351,6 +352,53 @@ TEST(StandardWindow, userActionsCannotRunInsideACalculation) {
   const int rows = w.Grid()->model()->rowCount();
   QTest::mouseClick(w.ButtonWidget(Ctl::cmdCalcola), Qt::LeftButton);
   EXPECT_EQ(w.Grid()->model()->rowCount(), rows);  // the first one was not disturbed
+}
+
+}  // namespace
+}  // namespace vestra::testing
+
+namespace vestra::testing {
+namespace {
+
+TEST(StandardWindow, aStatedDutyTicksTheRowsSelectsTheChoiceAndSaysWhy) {
+  StartedProgram p;
+  ui::StandardWindow& w = p.Choose("mnuprod(2)");
+  QLineEdit* total = w.FieldWidget(screens::Control(screens::Ctl::txtReq, 0));
+  ASSERT_NE(total, nullptr);
+  EXPECT_TRUE(total->isVisible());
+  total->setText("3000");
+  w.FieldWidget(screens::Control(screens::Ctl::txtReq, 3))->setText("50");
+  QTest::mouseClick(w.ButtonWidget(screens::Ctl::cmdCalcola), Qt::LeftButton);
+  Settle();
+  ASSERT_TRUE(p.desktop.messages.empty()) << p.desktop.messages.front().text.toStdString();
+
+  const screens::ResultsGrid& grid = w.screen().Form().Grd;
+  int chosen = -1, meeting = 0;
+  for (int row = 2; row < grid.RowCount(); ++row) {
+    const auto* mark = grid.MarkOf(row);
+    if (mark->kind == screens::ResultsGrid::RowMark::kChosen) chosen = row;
+    if (mark->kind != screens::ResultsGrid::RowMark::kNone) ++meeting;
+  }
+  ASSERT_GE(chosen, 2);
+  ui::ResultsGridView* view = w.Grid();
+  EXPECT_EQ(view->currentIndex().row(), chosen - 2);
+  EXPECT_TRUE(view->selectionModel()->isRowSelected(chosen - 2, {}));
+  const QModelIndex model = view->model()->index(chosen - 2, 0);
+  EXPECT_FALSE(model.data(Qt::DecorationRole).isNull());
+  EXPECT_TRUE(model.data(Qt::ToolTipRole).toString().contains("% totale"));
+  auto* line = w.findChild<QLabel*>("lblDuty");
+  ASSERT_NE(line, nullptr);
+  EXPECT_TRUE(line->isVisible());
+  EXPECT_TRUE(line->text().startsWith("Scelto: "));
+  EXPECT_TRUE(line->text().contains(QString::number(meeting))) << line->text().toStdString();
+
+  // Emptied, the screen is as before: no tick, no line.
+  total->setText("");
+  w.FieldWidget(screens::Control(screens::Ctl::txtReq, 3))->setText("");
+  QTest::mouseClick(w.ButtonWidget(screens::Ctl::cmdCalcola), Qt::LeftButton);
+  Settle();
+  EXPECT_TRUE(view->model()->index(chosen - 2, 0).data(Qt::DecorationRole).isNull());
+  EXPECT_FALSE(line->isVisible());
 }
 
 }  // namespace

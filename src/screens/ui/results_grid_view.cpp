@@ -1,12 +1,31 @@
 #include "screens/ui/results_grid_view.h"
 
+#include <QFont>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QPainter>
+#include <QPolygonF>
 #include <QScrollBar>
 #include <algorithm>
 
 namespace vestra::ui {
+
+QPixmap DutyMarkPixmap(int size, qreal devicePixelRatio) {
+  QPixmap tick(QSize(size, size) * devicePixelRatio);
+  tick.setDevicePixelRatio(devicePixelRatio);
+  tick.fill(Qt::transparent);
+  QPainter p(&tick);
+  p.setRenderHint(QPainter::Antialiasing);
+  QPen pen(QColor(0x1B, 0x7F, 0x3B), std::max(1.5, size / 6.0));
+  pen.setCapStyle(Qt::RoundCap);
+  pen.setJoinStyle(Qt::RoundJoin);
+  p.setPen(pen);
+  const double s = size;
+  p.drawPolyline(QPolygonF{QPointF(0.15 * s, 0.55 * s), QPointF(0.4 * s, 0.8 * s),
+                           QPointF(0.85 * s, 0.2 * s)});
+  return tick;
+}
 
 namespace {
 
@@ -25,6 +44,14 @@ bool SameLayout(const screens::ResultsGrid& a, const screens::ResultsGrid& b) {
   return true;
 }
 
+bool SameMarks(const screens::ResultsGrid& a, const screens::ResultsGrid& b) {
+  if (a.Marks.size() != b.Marks.size()) return false;
+  for (std::size_t i = 0; i < a.Marks.size(); ++i)
+    if (a.Marks[i].kind != b.Marks[i].kind || a.Marks[i].margins != b.Marks[i].margins)
+      return false;
+  return true;
+}
+
 }  // namespace
 
 void ResultsGridModel::Show(const screens::ResultsGrid& grid) {
@@ -38,7 +65,14 @@ void ResultsGridModel::Show(const screens::ResultsGrid& grid) {
     return;
   }
   const int newRows = std::max(0, grid.RowCount() - kHeadingRows);
-  if (newRows == oldRows) return;
+  if (newRows == oldRows) {
+    // The marks of a required duty come once the rows are all there.
+    if (!SameMarks(grid_, grid)) {
+      grid_.Marks = grid.Marks;
+      if (newRows > 0) emit dataChanged(index(0, 0), index(newRows - 1, grid_.Cols - 1));
+    }
+    return;
+  }
   beginInsertRows({}, oldRows, newRows - 1);
   grid_ = grid;
   endInsertRows();
@@ -61,9 +95,34 @@ Qt::Alignment ResultsGridModel::AlignmentOf(int col) const {
 
 QVariant ResultsGridModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
-  if (role == Qt::DisplayRole) return Q(grid_.Cell(index.row() + kHeadingRows, index.column()));
+  const int gridRow = index.row() + kHeadingRows;
+  if (role == Qt::DisplayRole) return Q(grid_.Cell(gridRow, index.column()));
   if (role == Qt::TextAlignmentRole) return QVariant::fromValue(AlignmentOf(index.column()));
-  return {};
+  // A row that meets the required duty: a tick before the model, a green ground (deeper
+  // for the one chosen) and its margins in the tooltip.
+  const screens::ResultsGrid::RowMark* mark = grid_.MarkOf(gridRow);
+  if (!mark || mark->kind == screens::ResultsGrid::RowMark::kNone) return {};
+  const bool chosen = mark->kind == screens::ResultsGrid::RowMark::kChosen;
+  switch (role) {
+    case Qt::DecorationRole:
+      if (index.column() != 0) return {};
+      if (mark_.isNull()) mark_ = DutyMarkPixmap(12, 2);
+      return mark_;
+    case Qt::BackgroundRole:
+      return chosen ? QColor(0xB7, 0xE4, 0xC0) : QColor(0xE2, 0xF4, 0xE5);
+    case Qt::ForegroundRole:
+      return QColor(Qt::black);
+    case Qt::FontRole: {
+      if (!chosen) return {};
+      QFont bold;
+      bold.setBold(true);
+      return bold;
+    }
+    case Qt::ToolTipRole:
+      return Q(mark->margins);
+    default:
+      return {};
+  }
 }
 
 QVariant ResultsGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -111,12 +170,25 @@ int ResultsGridView::ContentHeight() const {
   return verticalHeader()->length() + horizontalHeader()->height() + 2 * frameWidth() + scrollBar;
 }
 
+void ResultsGridView::SelectGridRow(int gridRow) {
+  const int row = gridRow - kHeadingRows;
+  if (row < 0 || row >= model_.rowCount()) return;
+  const QModelIndex first = model_.index(row, 0);
+  setCurrentIndex(first);
+  selectionModel()->select(QItemSelection(first, model_.index(row, model_.columnCount() - 1)),
+                           QItemSelectionModel::ClearAndSelect);
+  scrollTo(first, QAbstractItemView::EnsureVisible);
+}
+
 void ResultsGridView::Show(const screens::ResultsGrid& grid) {
   const bool newLayout = grid.ColWidth != minimumTwips_ || model_.columnCount() != grid.Cols;
   model_.Show(grid);
   minimumTwips_ = grid.ColWidth;
-  if (newLayout || model_.rowCount() != shownRows_) FitColumns();
+  // The duty's tick widens the model column.
+  if (newLayout || model_.rowCount() != shownRows_ || grid.Marks.size() != shownMarks_)
+    FitColumns();
   shownRows_ = model_.rowCount();
+  shownMarks_ = grid.Marks.size();
 }
 
 void ResultsGridView::FitColumns() {

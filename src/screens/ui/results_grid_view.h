@@ -6,12 +6,16 @@
 // included: the first result row is row 2.
 
 #include <QAbstractTableModel>
+#include <QPixmap>
 #include <QTableView>
 #include <functional>
 
 #include "screens/results_grid.h"
 
 namespace vestra::ui {
+
+// The mark of a row that meets the required duty: a green tick `size` pixels high.
+QPixmap DutyMarkPixmap(int size, qreal devicePixelRatio);
 
 class ResultsGridModel : public QAbstractTableModel {
  public:
@@ -30,6 +34,7 @@ class ResultsGridModel : public QAbstractTableModel {
   Qt::Alignment AlignmentOf(int col) const;
 
   screens::ResultsGrid grid_;
+  mutable QPixmap mark_;  // drawn when first shown
 };
 
 class ResultsGridView : public QTableView {
@@ -51,6 +56,9 @@ class ResultsGridView : public QTableView {
   // The pixels of a width in twips at this screen's logical resolution.
   int PixelsOfTwips(int twips) const;
 
+  // Selects a grid row (headings counted) and brings it into view.
+  void SelectGridRow(int gridRow);
+
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   // Typing a letter does not look for a row: the grid answers Ctrl+C alone.
@@ -62,6 +70,7 @@ class ResultsGridView : public QTableView {
   ResultsGridModel model_;
   std::vector<int> minimumTwips_;
   int shownRows_ = -1;
+  std::size_t shownMarks_ = 0;
 };
 
 }  // namespace vestra::ui

@@ -190,6 +190,18 @@ void ScreenWindow::AddChoiceRow(QGridLayout* grid, const screens::Label& caption
   grid->addWidget(box, row, 1, 1, 3, Qt::AlignLeft);
 }
 
+QGroupBox* ScreenWindow::BuildDutyFrame(screens::CommonForm& f) {
+  auto* frame = new QGroupBox;
+  frame->setObjectName(QStringLiteral("frmDuty"));
+  BindPanel(frame, f.frmDuty);
+  QGridLayout* duty = PanelGrid(frame);
+  for (int k = 0; k < screens::kDutyFields; ++k) {
+    const auto i = static_cast<std::size_t>(k);
+    AddFieldRow(duty, f.lblReq[i], Control(Ctl::txtReq, k), BindLabel(f.lblumReq[i]));
+  }
+  return frame;
+}
+
 QGroupBox* ScreenWindow::BuildSoundFrame(screens::CommonForm& f) {
   auto* frame = new QGroupBox;
   BindPanel(frame, f.frmPressione);
@@ -211,8 +223,10 @@ QVBoxLayout* ScreenWindow::BuildButtons(screens::CommonForm& f, screens::Button*
     if (!b) continue;
     b->setMinimumWidth(b->fontMetrics().horizontalAdvance(QStringLiteral("Berechnen")) +
                        4 * b->fontMetrics().averageCharWidth());
-    column->addWidget(b);
+    column->addWidget(b, 0, Qt::AlignLeft);
   }
+  column->addSpacing(fontMetrics().height() / 2);
+  column->addWidget(BuildDutyFrame(f));
   column->addStretch(1);
   connect(calcola, &QPushButton::clicked, this, [this] {
     if (!Blocked()) Handle([this] { screen_->cmdCalcola_Click(); });
@@ -267,9 +281,20 @@ QLayout* ScreenWindow::BuildResults(
   QLabel* note = BindLabel(f.lblNote);
   note->setObjectName(QStringLiteral("lblNote"));
   note->setWordWrap(true);
+  // Which rows meet the required duty, and the one chosen, in a line of its own.
+  dutyMark_ = new QLabel;
+  dutyMark_->setPixmap(DutyMarkPixmap(grid_->fontMetrics().height(), devicePixelRatioF()));
+  dutyMark_->hide();
+  QLabel* duty = BindLabel(f.lblDuty);
+  duty->setObjectName(QStringLiteral("lblDuty"));
+  duty->setWordWrap(true);
+  auto* dutyRow = new QHBoxLayout;
+  dutyRow->addWidget(dutyMark_, 0, Qt::AlignTop);
+  dutyRow->addWidget(duty, 1);
   auto* results = new QVBoxLayout;
   results->addLayout(row, 1);
   results->addWidget(note);
+  results->addLayout(dutyRow);
   return results;
 }
 
@@ -406,6 +431,14 @@ void ScreenWindow::Push() {
   if (grid_) {
     grid_->Show(f.Grd);
     shownGridRows_ = f.Grd.RowCount();
+    bool marked = false;
+    for (const screens::ResultsGrid::RowMark& m : f.Grd.Marks)
+      marked = marked || m.kind != screens::ResultsGrid::RowMark::kNone;
+    dutyMark_->setVisible(marked && f.lblDuty.Visible);
+    if (pendingGridRow_) {
+      grid_->SelectGridRow(*pendingGridRow_);
+      pendingGridRow_.reset();
+    }
   }
   GrowToFit();
   pushing_ = wasPushing;
@@ -721,6 +754,11 @@ void ScreenWindow::SetBusy(bool busy) {
 void ScreenWindow::Refresh() {
   Push();
   repaint();
+}
+
+void ScreenWindow::SelectGridRow(int row) {
+  pendingGridRow_ = row;
+  if (!collecting_) Push();
 }
 
 ScreenWindow* CreateScreenWindow(screens::Session& session, Desktop desktop,

@@ -94,6 +94,7 @@ class ScreenWindow : public QWidget, public screens::ScreenUi {
   void ProcessPendingEvents() override;
   void SetBusy(bool busy) override;
   void Refresh() override;
+  void SelectGridRow(int row) override;
 
  protected:
   // `makeScreen` creates the window's screen, which talks to the window through the
@@ -133,6 +134,8 @@ class ScreenWindow : public QWidget, public screens::ScreenUi {
   // grid with the legend beside it (pairFrame gives the frame a legend pair sits in,
   // nullptr for none).
   QGroupBox* BuildSoundFrame(screens::CommonForm& form);
+  // The required duty's frame, under the buttons.
+  QGroupBox* BuildDutyFrame(screens::CommonForm& form);
   // chart: the screen's chart button, placed first.
   QVBoxLayout* BuildButtons(screens::CommonForm& form, screens::Button* chart = nullptr);
   QLayout* BuildResults(screens::CommonForm& form,
@@ -228,7 +231,10 @@ class ScreenWindow : public QWidget, public screens::ScreenUi {
   std::vector<std::pair<screens::ControlRef, QWidget*>> controls_;
 
   QFrame* panLegend_ = nullptr;
+  QLabel* dutyMark_ = nullptr;  // the mark of the rows meeting the duty, beside its line
   QPointer<ChartWindow> chart_;
+  // The grid row the last Calculate chose for the required duty, selected once shown.
+  std::optional<int> pendingGridRow_;
   ResultsGridView* grid_ = nullptr;
   int fullWidth_ = 0;
 
