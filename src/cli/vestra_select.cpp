@@ -34,11 +34,13 @@
 #include "app/texts.h"
 #include "app/units.h"
 #include "cli/cli_common.h"
+#include "cli/headless.h"
 #include "data/store.h"
 #include "engine/errors.h"
 #include "engine/numeric.h"
 #include "engine/shown_text.h"
 #include "screens/dispatch.h"
+#include "screens/duty.h"
 #include "screens/fan_chart.h"
 #include "screens/selection_screen.h"
 #include "screens/series_traits.h"
@@ -50,48 +52,23 @@ namespace {
 
 using namespace vestra;
 using namespace vestra::screens;
-using vestra::cli::JsonString;
+using namespace vestra::cli;
 
 constexpr const char* kTool = "vestra-select";
 constexpr const char* kUsage =
     "usage: vestra-select --series CODE [--speed N|all] [--model NAME|N|all] "
     "[--set CONTROL=TEXT]... [--units Pt,Qa,Qw,DpW,DpA] [--lang N] [--decimal-separator .|,] "
-    "[--nolimits] [--format tsv|json] [--chart] [--chart-image FILE.png]   |   "
+    "[--nolimits] [--format tsv|json] [--need PT=W,PS=W,PH=W,LP=dB] [--chart] "
+    "[--chart-image FILE.png]   |   "
     "vestra-select --help";
-
-struct UsageError {
-  std::string message;
-};
-
-// Text of the command line shown in a message: cut, quoted, its control characters escaped.
-std::string Echo(std::string_view text) {
-  return QuotedValue(text);
-}
-
-// A screen's message on one line of stderr.
-std::string OneLine(std::string text) {
-  for (char& c : text)
-    if (c == '\n' || c == '\r') c = ' ';
-  return text;
-}
-
-// A whole number from low to high, checked before it is narrowed.
-std::optional<int> WholeNumberIn(std::string_view text, int low, int high) {
-  const std::optional<double> number = cli::ParseNumber(text);
-  if (!number || *number != std::floor(*number) || *number < low || *number > high)
-    return std::nullopt;
-  return static_cast<int>(*number);
-}
 
 struct Options {
   std::string series;
   std::optional<std::string> speed;
   std::optional<std::string> model;
   std::vector<std::pair<std::string, std::string>> sets;
-  std::optional<std::array<std::int16_t, 5>> units;
-  std::optional<std::int16_t> lang;
-  std::optional<std::string> decimalSeparator;
-  bool noLimits = false;
+  RunSettings run;
+  std::vector<std::pair<std::string, std::string>> need;  // the required duty's terms
   bool json = false;
   bool help = false;
   bool chart = false;
@@ -133,26 +110,28 @@ Options ParseOptions(int argc, char** argv) {
         units[k] = static_cast<std::int16_t>(*number);
         start = comma + 1;
       }
-      o.units = units;
+      o.run.units = units;
     } else if (arg == "--lang") {
       const std::string text = value(i, arg);
       const std::optional<int> number = WholeNumberIn(text, 0, 14);
       if (!number) throw UsageError{"--lang needs a language index 0..14, not " + Echo(text)};
-      o.lang = static_cast<std::int16_t>(*number);
+      o.run.lang = static_cast<std::int16_t>(*number);
     } else if (arg == "--decimal-separator") {
       const std::string text = value(i, arg);
       if (text != "." && text != ",")
         throw UsageError{"--decimal-separator must be \".\" or \",\", not " + Echo(text)};
-      o.decimalSeparator = text;
+      o.run.decimalSeparator = text;
     } else if (arg == "--help" || arg == "-h") {
       o.help = true;
+    } else if (arg == "--need") {
+      o.need = ParseNeed(value(i, arg));
     } else if (arg == "--chart") {
       o.chart = true;
     } else if (arg == "--chart-image") {
       o.chartImage = value(i, arg);
       o.chart = true;
     } else if (arg == "--nolimits") {
-      o.noLimits = true;
+      o.run.noLimits = true;
     } else if (arg == "--format") {
       const std::string text = value(i, arg);
       if (text != "tsv" && text != "json")
@@ -165,124 +144,6 @@ Options ParseOptions(int argc, char** argv) {
   if (o.help) return o;
   if (o.series.empty()) throw UsageError{std::string("--series is required; ") + kUsage};
   return o;
-}
-
-// The window of a headless run: messages are recorded with the control that got the focus.
-class RecordingUi : public ScreenUi {
- public:
-  struct Message {
-    std::string text;
-    Icon icon;
-    std::string focus;
-  };
-
-  void ShowMessage(const std::string& text, Icon icon) override {
-    messages.push_back({text, icon, ""});
-    pendingFocus_ = true;
-  }
-  void SetFocus(ControlRef control) override {
-    if (pendingFocus_ && !messages.empty()) messages.back().focus = ControlName(control);
-    pendingFocus_ = false;
-  }
-  void SetClipboardText(const std::string&) override {}
-
-  std::vector<Message> messages;
-
- private:
-  bool pendingFocus_ = false;
-};
-
-const char* IconName(Icon icon) {
-  switch (icon) {
-    case Icon::kError:
-      return "error";
-    case Icon::kWarning:
-      return "warning";
-    default:
-      return "none";
-  }
-}
-
-// Picks a list entry by its index or its text.
-int ChooseEntry(const ComboBox& combo, const std::string& choice, std::string_view what) {
-  if (choice == "all") return 0;
-  for (int i = 0; i < combo.ListCount(); ++i)
-    if (combo.List[static_cast<std::size_t>(i)] == choice) return i;
-  if (const std::optional<int> number = WholeNumberIn(choice, 0, combo.ListCount() - 1))
-    return *number;
-  std::string entries;
-  for (int i = 1; i < combo.ListCount(); ++i)
-    entries += (i > 1 ? ", " : "") + combo.List[static_cast<std::size_t>(i)];
-  throw UsageError{"no " + std::string(what) + " " + Echo(choice) + "; the list holds: " + entries};
-}
-
-// The controls a --set may name on the screen as the series sets it up: the fields,
-// boxes and lists the user can reach, in tab order.
-std::vector<std::string> SettableControls(const SelectionScreen& screen) {
-  std::vector<std::string> names;
-  for (const ControlRef& ref : screen.TabOrder())
-    if ((screen.Field(ref) || screen.Check(ref) || screen.Combo(ref) || screen.Scroll(ref)) &&
-        screen.IsUsable(ref))
-      names.push_back(ControlName(ref));
-  return names;
-}
-
-std::string Joined(const std::vector<std::string>& names) {
-  std::string out;
-  for (const std::string& name : names) out += (out.empty() ? "" : ", ") + name;
-  return out;
-}
-
-// A --set whose field the screen rejected (a range reset, the wet-bulb rule, the order of
-// the water temperatures): the run stops, as the user would have to mend it first.
-struct Rejected {
-  std::vector<std::string> messages;
-};
-
-// Types text into a control as a user does, then leaves it towards the next control.
-void ApplySet(SelectionScreen& screen, RecordingUi& ui, const std::string& name,
-              const std::string& text, const Session& session) {
-  const std::optional<ControlRef> control = ParseControlName(name);
-  const bool isField = control && screen.Field(*control) != nullptr;
-  const bool isCheck = control && screen.Check(*control) != nullptr;
-  const bool isCombo = control && screen.Combo(*control) != nullptr;
-  const bool isScroll = control && screen.Scroll(*control) != nullptr;
-  if (!isField && !isCheck && !isCombo && !isScroll)
-    throw UsageError{"unknown control " + Echo(name) + "; " + session.settings.CurrentSeries +
-                     " takes " + Joined(SettableControls(screen))};
-  if (!screen.IsUsable(*control))
-    throw UsageError{"\"" + name + "\" is hidden or disabled for " +
-                     session.settings.CurrentSeries + "; it takes " +
-                     Joined(SettableControls(screen))};
-  auto usable = [&](ControlRef c) { return screen.IsUsable(c); };
-  const ControlRef next = NextInTabOrder(screen.TabOrder(), *control, usable);
-  const std::size_t before = ui.messages.size();
-  screen.GotFocus(*control);
-  if (isField) {
-    std::string typed;
-    for (const char c : text) typed += screen.Form_KeyPress(c).key;
-    screen.Field(*control)->Text = typed;
-  } else if (isCheck) {
-    if (text != "0" && text != "1") throw UsageError{"a check box takes 0 or 1, not " + Echo(text)};
-    screen.CheckBox_Click(*control, text == "1");
-  } else if (isScroll) {
-    const ScrollBar& bar = *screen.Scroll(*control);
-    const std::optional<int> value = WholeNumberIn(text, bar.Min, bar.Max);
-    if (!value)
-      throw UsageError{name + " takes a whole number from " + std::to_string(bar.Min) + " to " +
-                       std::to_string(bar.Max) + ", not " + Echo(text)};
-    screen.ScrollBar_Change(*control, *value);
-  } else {
-    ComboBox& combo = *screen.Combo(*control);
-    combo.ListIndex = ChooseEntry(combo, text, name);
-  }
-  screen.LostFocus(*control, next);
-  if (ui.messages.size() > before) {
-    Rejected rejected;
-    for (std::size_t i = before; i < ui.messages.size(); ++i)
-      rejected.messages.push_back(name + ": " + OneLine(ui.messages[i].text));
-    throw rejected;
-  }
 }
 
 // The usage, then per series the controls --set takes.
@@ -302,96 +163,43 @@ void PrintHelp() {
   }
 }
 
-std::string TsvRow(const std::vector<std::string>& cells) {
-  std::string line;
-  for (std::size_t i = 0; i < cells.size(); ++i) line += (i ? "\t" : "") + cells[i];
-  return line;
-}
-
-std::string JsonArray(const std::vector<std::string>& cells) {
-  std::string out = "[";
-  for (std::size_t i = 0; i < cells.size(); ++i) out += (i ? ", " : "") + JsonString(cells[i]);
-  return out + "]";
-}
-
-// The cells a row shows: the grid's columns, trailing cells of a shorter row empty.
-std::vector<std::string> Shown(const ResultsGrid& grid, int row) {
-  std::vector<std::string> cells;
-  for (int col = 0; col < grid.Cols; ++col) cells.push_back(grid.Cell(row, col));
-  return cells;
-}
-
-const char* StatusName(DutyStatus status) {
-  switch (status) {
-    case DutyStatus::kConverged:
-      return "converged";
-    case DutyStatus::kNotConverged:
-      return "not converged";
-    case DutyStatus::kNotRated:
-      return "not rated";
+// The JSON document of a run: the grid's headings and units, the rows (those of `rated`,
+// indices into the last calculation's rows), their values, the messages and any further
+// sections.
+std::string JsonDocument(const SelectionScreen& screen, const RecordingUi& ui,
+                         const Session& session, const std::vector<std::size_t>& rated,
+                         const std::vector<std::pair<std::string, std::string>>& sections) {
+  const ResultsGrid& grid = screen.Form().Grd;
+  const std::vector<RatedRow>& all = screen.LastCalculation().rows;
+  // The rated rows are the grid's last rows, in order.
+  const int first = grid.RowCount() - static_cast<int>(all.size());
+  std::string rows = "[";
+  std::string values = "[";
+  for (std::size_t k = 0; k < rated.size(); ++k) {
+    rows += (k ? ",\n    " : "\n    ") + JsonArray(Shown(grid, first + static_cast<int>(rated[k])));
+    values += (k ? ",\n    " : "\n    ") + RowValues(all[rated[k]], screen);
   }
-  return "";
-}
-
-std::string Optional(const std::optional<float>& value) {
-  return value ? cli::JsonNumber(*value) : "null";
-}
-
-std::string OptionalText(const std::optional<std::string>& text) {
-  return text ? JsonString(*text) : "null";
-}
-
-std::string CoolingValues(const DutyOutcome<CoolingFigures>& duty) {
-  std::vector<std::pair<std::string, std::string>> fields{
-      {"status", JsonString(StatusName(duty.status))}};
-  if (duty.HasFigures()) {
-    const CoolingFigures& f = duty.figures;
-    fields.insert(fields.end(), {{"totalW", cli::JsonNumber(f.totalW)},
-                                 {"sensibleW", cli::JsonNumber(f.sensibleW)},
-                                 {"waterFlowM3s", cli::JsonNumber(f.waterFlowM3s)},
-                                 {"twOutC", cli::JsonNumber(f.twOutC)},
-                                 {"pressureDropKPa", cli::JsonNumber(f.pressureDropKPa)},
-                                 {"taOutC", cli::JsonNumber(f.taOutC)}});
+  rows += rated.empty() ? "]" : "\n  ]";
+  values += rated.empty() ? "]" : "\n  ]";
+  std::string messages = "[";
+  for (std::size_t i = 0; i < ui.messages.size(); ++i) {
+    const auto& m = ui.messages[i];
+    messages += (i ? ", " : "") + JsonObject({{"text", JsonString(m.text)},
+                                              {"icon", JsonString(IconName(m.icon))},
+                                              {"focus", JsonString(m.focus)}});
   }
-  return cli::JsonObject(fields);
-}
-
-std::string HeatingValues(const DutyOutcome<HeatingFigures>& duty) {
-  std::vector<std::pair<std::string, std::string>> fields{
-      {"status", JsonString(StatusName(duty.status))}};
-  if (duty.HasFigures()) {
-    const HeatingFigures& f = duty.figures;
-    fields.insert(fields.end(), {{"capacityW", cli::JsonNumber(f.capacityW)},
-                                 {"waterFlowM3s", cli::JsonNumber(f.waterFlowM3s)},
-                                 {"twOutC", cli::JsonNumber(f.twOutC)},
-                                 {"pressureDropKPa", cli::JsonNumber(f.pressureDropKPa)},
-                                 {"taOutC", cli::JsonNumber(f.taOutC)}});
-  }
-  return cli::JsonObject(fields);
-}
-
-// One row's figures as numbers in base units, with each duty's status: what a script reads
-// instead of the formatted cells.
-std::string RowValues(const RatedRow& row, const SelectionScreen& screen) {
-  std::optional<std::string> speed = row.speedName;
-  if (const ComboBox* speeds = screen.Combo(Control(Ctl::cboVel));
-      speeds && row.step > 0 && row.step < speeds->ListCount())
-    speed = speeds->List[static_cast<std::size_t>(row.step)];
-  return cli::JsonObject({
-      {"model", JsonString(row.modelName)},
-      {"modelIndex", std::to_string(row.model)},
-      {"step", std::to_string(row.step)},
-      {"speed", OptionalText(speed)},
-      {"airFlowM3s", cli::JsonNumber(row.airFlowM3s)},
-      {"cooling", CoolingValues(row.cooling)},
-      {"heating", HeatingValues(row.heating)},
-      {"soundPowerDb", row.soundShown ? cli::JsonNumber(row.soundPowerDb) : "null"},
-      {"soundPressureDb", row.soundShown ? cli::JsonNumber(row.soundPressureDb) : "null"},
-      {"soundAtFloor", row.soundAtFloor ? "true" : "false"},
-      {"absorbedPowerW", Optional(row.absorbedPowerW)},
-      {"heightMax", OptionalText(row.heightMax)},
-      {"throwMax", OptionalText(row.throwMax)},
-  });
+  messages += "]";
+  std::string out = "{\n  " + JsonString("series") + ": " +
+                    JsonString(session.settings.CurrentSeries) + ",\n  " + JsonString("caption") +
+                    ": " + JsonString(screen.Form().Caption) + ",\n  " + JsonString("headings") +
+                    ": " +
+                    JsonArray(grid.RowCount() > 0 ? Shown(grid, 0) : std::vector<std::string>{}) +
+                    ",\n  " + JsonString("units") + ": " +
+                    JsonArray(grid.RowCount() > 1 ? Shown(grid, 1) : std::vector<std::string>{}) +
+                    ",\n  " + JsonString("rows") + ": " + rows + ",\n  " + JsonString("values") +
+                    ": " + values + ",\n  " + JsonString("messages") + ": " + messages;
+  for (const auto& [name, section] : sections) out += ",\n  " + JsonString(name) + ": " + section;
+  return out + "\n}\n";
 }
 
 void Print(const SelectionScreen& screen, const RecordingUi& ui, const Session& session, bool json,
@@ -401,32 +209,61 @@ void Print(const SelectionScreen& screen, const RecordingUi& ui, const Session& 
     for (int row = 0; row < grid.RowCount(); ++row) std::cout << TsvRow(Shown(grid, row)) << '\n';
     return;
   }
-  std::string rows = "[";
-  for (int row = 2; row < grid.RowCount(); ++row)
-    rows += (row > 2 ? ",\n    " : "\n    ") + JsonArray(Shown(grid, row));
-  rows += grid.RowCount() > 2 ? "\n  ]" : "]";
-  const std::vector<RatedRow>& rated = screen.LastCalculation().rows;
-  std::string values = "[";
-  for (std::size_t i = 0; i < rated.size(); ++i)
-    values += (i ? ",\n    " : "\n    ") + RowValues(rated[i], screen);
-  values += rated.empty() ? "]" : "\n  ]";
-  std::string messages = "[";
-  for (std::size_t i = 0; i < ui.messages.size(); ++i) {
-    const auto& m = ui.messages[i];
-    messages += (i ? ", " : "") + cli::JsonObject({{"text", JsonString(m.text)},
-                                                   {"icon", JsonString(IconName(m.icon))},
-                                                   {"focus", JsonString(m.focus)}});
+  std::vector<std::size_t> all(screen.LastCalculation().rows.size());
+  for (std::size_t i = 0; i < all.size(); ++i) all[i] = i;
+  std::vector<std::pair<std::string, std::string>> sections;
+  if (!chart.empty()) sections.emplace_back("chart", chart);
+  std::cout << JsonDocument(screen, ui, session, all, sections);
+}
+
+// A run with a required duty: the row chosen with its margins; exit 1 (the line under the
+// table on stderr) when no row meets the duty.
+int PrintChoice(const SelectionScreen& screen, const RecordingUi& ui, const Session& session,
+                bool json) {
+  const std::vector<RatedRow>& rows = screen.LastCalculation().rows;
+  const std::variant<RequiredDuty, ScreenMessage> read = ReadRequiredDuty(screen.Form(), session);
+  const RequiredDuty duty = std::get<RequiredDuty>(read);  // the Calculate read it already
+  const DutyChoice choice =
+      ChooseForDuty(rows, duty, ChosenUnit(session.settings, Quantity::kCapacity));
+  const ResultsGrid& grid = screen.Form().Grd;
+  const int first = grid.RowCount() - static_cast<int>(rows.size());
+  const std::string line = screen.Form().lblDuty.Caption;
+  std::vector<std::size_t> chosen;
+  if (choice.chosen) chosen.push_back(*choice.chosen);
+  if (!json) {
+    // The heading rows and the row chosen, its margins in a last column.
+    for (int row = 0; row < std::min(2, grid.RowCount()); ++row) {
+      std::vector<std::string> cells = Shown(grid, row);
+      cells.push_back(row == 0 ? OwnText(session, "Margini", "Margins") : "");
+      std::cout << TsvRow(cells) << '\n';
+    }
+    if (choice.chosen) {
+      std::vector<std::string> cells = Shown(grid, first + static_cast<int>(*choice.chosen));
+      cells.push_back(MarginText(choice.verdicts[*choice.chosen].margins, session));
+      std::cout << TsvRow(cells) << '\n';
+    }
+  } else {
+    std::size_t meeting = 0;
+    for (const DutyVerdict& v : choice.verdicts) meeting += v.meets ? 1 : 0;
+    auto required = [](const std::optional<float>& v) { return v ? JsonNumber(*v) : "null"; };
+    const std::string section = JsonObject({
+        {"required", JsonObject({{"totalW", required(duty.totalW)},
+                                 {"sensibleW", required(duty.sensibleW)},
+                                 {"heatingW", required(duty.heatingW)},
+                                 {"soundPressureDb", required(duty.soundPressureDb)}})},
+        {"meeting", std::to_string(meeting)},
+        {"chosen", choice.chosen ? JsonString(rows[*choice.chosen].modelName) : "null"},
+        {"margins", choice.chosen ? MarginValues(choice.verdicts[*choice.chosen].margins) : "null"},
+        {"marginText",
+         choice.chosen ? JsonString(MarginText(choice.verdicts[*choice.chosen].margins, session))
+                       : "null"},
+        {"line", JsonString(line)},
+    });
+    std::cout << JsonDocument(screen, ui, session, chosen, {{"duty", section}});
   }
-  messages += "]";
-  std::cout << "{\n  " << JsonString("series") << ": " << JsonString(session.settings.CurrentSeries)
-            << ",\n  " << JsonString("caption") << ": " << JsonString(screen.Form().Caption)
-            << ",\n  " << JsonString("headings") << ": "
-            << JsonArray(grid.RowCount() > 0 ? Shown(grid, 0) : std::vector<std::string>{})
-            << ",\n  " << JsonString("units") << ": "
-            << JsonArray(grid.RowCount() > 1 ? Shown(grid, 1) : std::vector<std::string>{})
-            << ",\n  " << JsonString("rows") << ": " << rows << ",\n  " << JsonString("values")
-            << ": " << values << ",\n  " << JsonString("messages") << ": " << messages
-            << (chart.empty() ? "" : ",\n  " + JsonString("chart") + ": " + chart) << "\n}\n";
+  if (choice.chosen) return 0;
+  PrintError(kTool, OneLine(line.empty() ? OwnText(session, "Nessuna riga", "No row") : line));
+  return 1;
 }
 
 // The fan curve chart as the chart button opens it: the spinner set to the typed air flow,
@@ -453,17 +290,17 @@ std::string OpenChart(SelectionScreen& screen, Session& session, RecordingUi& ui
                             QString::fromStdString(*options.chartImage), error))
       throw UsageError{"--chart-image " + Echo(*options.chartImage) + ": " + error.toStdString()};
   }
-  return cli::JsonObject({{"owner", JsonString(chart.owner())},
-                          {"model", std::to_string(chart.model())},
-                          {"step", std::to_string(chart.step())},
-                          {"refFlow", cli::JsonNumber(chart.refFlowM3h())},
-                          {"refPressure", cli::JsonNumber(chart.refPressurePa())},
-                          {"qmax", cli::JsonNumber(chart.qmax())},
-                          {"qmeet", std::to_string(chart.qmeet())},
-                          {"scrollTop", std::to_string(chart.scrollTop())},
-                          {"top", std::to_string(chart.topTenthsPa())},
-                          {"airFlow", std::to_string(flow)},
-                          {"pressure", std::to_string(pressure)}});
+  return JsonObject({{"owner", JsonString(chart.owner())},
+                     {"model", std::to_string(chart.model())},
+                     {"step", std::to_string(chart.step())},
+                     {"refFlow", JsonNumber(chart.refFlowM3h())},
+                     {"refPressure", JsonNumber(chart.refPressurePa())},
+                     {"qmax", JsonNumber(chart.qmax())},
+                     {"qmeet", std::to_string(chart.qmeet())},
+                     {"scrollTop", std::to_string(chart.scrollTop())},
+                     {"top", std::to_string(chart.topTenthsPa())},
+                     {"airFlow", std::to_string(flow)},
+                     {"pressure", std::to_string(pressure)}});
 }
 
 int Run(int argc, char** argv) {
@@ -481,37 +318,15 @@ int Run(int argc, char** argv) {
   }
 
   // The settings as the program reads them, then the options on top.
-  const char* programName[] = {argv[0]};
-  StartupSettings startup = StartSettings(1, programName);
-  Session session;
-  session.settings = std::move(startup.settings);
-  for (const auto& problem : startup.report.problems)
-    cli::PrintError(kTool, DescribeStartupProblem(problem));
-  Settings& settings = session.settings;
-  settings.NoLimits = options.noLimits;
-  if (options.decimalSeparator) settings.DecimalSeparator = *options.decimalSeparator;
-  if (options.lang) {
-    settings.LangIndex = *options.lang;
-    settings.LangBase = LangBaseFor(settings.LangIndex);
-  }
-  if (options.units) {
-    const Quantity order[] = {Quantity::kCapacity, Quantity::kAirFlow, Quantity::kWaterFlow,
-                              Quantity::kWaterPressureDrop, Quantity::kAirPressure};
-    for (std::size_t k = 0; k < 5; ++k) {
-      if ((*options.units)[k] >= static_cast<std::int16_t>(UnitTable(order[k]).size()))
-        throw UsageError{"--units: choice " + std::to_string((*options.units)[k]) +
-                         " is not in the table of unit " + std::to_string(k + 1)};
-      SetUnitChoice(settings, order[k], (*options.units)[k]);
-    }
-  }
-  session.store = std::make_unique<CatalogueStore>(settings.AppPath + "Vestra.db");
-  settings.DbVersion = session.store->ReadDataVersion();
+  const std::unique_ptr<Session> opened = OpenSession(argv[0], options.run, kTool);
+  Session& session = *opened;
 
   // The series dispatch, as the main window runs it.
   RecordingUi ui;
-  const std::unique_ptr<SelectionScreen> opened = DispatchSeries(session, ui, *traits);
-  if (!opened) throw UsageError{"series \"" + options.series + "\" has no selection screen yet"};
-  SelectionScreen& screen = *opened;
+  const std::unique_ptr<SelectionScreen> dispatched = DispatchSeries(session, ui, *traits);
+  if (!dispatched)
+    throw UsageError{"series \"" + options.series + "\" has no selection screen yet"};
+  SelectionScreen& screen = *dispatched;
 
   if (options.speed) {
     ComboBox* speeds = screen.Combo(Control(Ctl::cboVel));
@@ -524,16 +339,20 @@ int Run(int argc, char** argv) {
     models.ListIndex = ChooseEntry(models, *options.model, "model");
   }
   for (const auto& [name, text] : options.sets) ApplySet(screen, ui, name, text, session);
+  for (const auto& [symbol, text] : options.need)
+    ApplySet(screen, ui, ControlName(*DutyField(symbol)), text, session);
 
   const std::size_t before = ui.messages.size();
   screen.cmdCalcola_Click();
   std::string chart;
   if (options.chart && ui.messages.size() == before)
     chart = OpenChart(screen, session, ui, options);
+  const bool failed = ui.messages.size() > before;
+  if (!options.need.empty() && !failed) return PrintChoice(screen, ui, session, options.json);
   Print(screen, ui, session, options.json, chart);
-  if (ui.messages.size() > before) {
+  if (failed) {
     for (std::size_t i = before; i < ui.messages.size(); ++i)
-      cli::PrintError(kTool, OneLine(ui.messages[i].text));
+      PrintError(kTool, OneLine(ui.messages[i].text));
     return 1;
   }
   return 0;
@@ -550,7 +369,7 @@ int main(int argc, char** argv) {
       // The toolkit's notes on its surroundings (no runtime folder, fonts) are not the
       // tool's to print; only its failures are.
       qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type == QtCriticalMsg || type == QtFatalMsg) cli::PrintError(kTool, text.toStdString());
+        if (type == QtCriticalMsg || type == QtFatalMsg) PrintError(kTool, text.toStdString());
       });
       painting = std::make_unique<QGuiApplication>(argc, argv);
     }

@@ -15,10 +15,14 @@ namespace {
 constexpr float kMaxSoundLimitDb = 120;
 
 // A capacity as the grid shows it: whole units of the chosen capacity unit.
-double Shown(float watts, const Unit& unit) { return std::nearbyint(double{watts} * unit.factor); }
+double Shown(float watts, const Unit& unit) {
+  return std::nearbyint(double{watts} * unit.factor);
+}
 
 // A sound pressure at the grid's finest step, a tenth of a dB.
-double ShownDb(float db) { return std::nearbyint(double{db} * 10) / 10; }
+double ShownDb(float db) {
+  return std::nearbyint(double{db} * 10) / 10;
+}
 
 double PercentAbove(float value, float required) {
   return std::nearbyint((double{value} / required - 1) * 100);
@@ -154,18 +158,17 @@ std::string DutyLine(const std::vector<RatedRow>& rows, const RequiredDuty& duty
                                    : alone.heatingW) = required;
     for (const RatedRow& r : rows)
       if (JudgeRow(r, alone, unit).meets) return std::string();
-    const std::string wanted =
-        DisplayValue(*required, unit, sep) + " " + std::string(unit.name);
+    const std::string wanted = DisplayValue(*required, unit, sep) + " " + std::string(unit.name);
     const std::string caption = DutyTermCaption(term, session);
     if (!best)
       return OwnText(session, "Nessuna riga ha " + caption + ": richiesta " + wanted,
                      "No row has " + caption + ": required " + wanted);
     const std::string most = DisplayValue(*figure(rows[*best]), unit, sep) + " " +
                              std::string(unit.name) + " (" + rowName(rows[*best]) + ")";
-    return OwnText(session,
-                   caption + " richiesta " + wanted + ": nessuna riga la raggiunge, al massimo " +
-                       most,
-                   caption + " of " + wanted + " required: no row reaches it, the most is " + most);
+    return OwnText(
+        session,
+        caption + " richiesta " + wanted + ": nessuna riga la raggiunge, al massimo " + most,
+        caption + " of " + wanted + " required: no row reaches it, the most is " + most);
   };
   auto cooling = [](auto member) {
     return [member](const RatedRow& r) -> std::optional<float> {
@@ -194,7 +197,8 @@ std::string DutyLine(const std::vector<RatedRow>& rows, const RequiredDuty& duty
     if (!anyQuiet) {
       const std::string limit = Decibels(*duty.soundPressureDb, sep) + " dB(A)";
       if (!quietest)
-        return OwnText(session, "Nessuna riga ha la pressione sonora: richiesta al massimo " + limit,
+        return OwnText(session,
+                       "Nessuna riga ha la pressione sonora: richiesta al massimo " + limit,
                        "No row has a sound pressure: at most " + limit + " required");
       const std::string least = Decibels(rows[*quietest].soundPressureDb, sep) + " dB(A) (" +
                                 rowName(rows[*quietest]) + ")";

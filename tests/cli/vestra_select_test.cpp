@@ -148,3 +148,41 @@ TEST(VestraSelect, commaSeparatorAndOtherUnitsShowInTheTable) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(VestraSelect, needPrintsTheRowChosenWithItsMarginsOrSaysWhyNone) {
+  Result r = Select("--series MIRAL --need PT=3000,PS=2200,LP=50", true);
+  ASSERT_EQ(r.exitCode, 0) << r.out;
+  EXPECT_EQ(Lines(r.out), 3) << r.out;  // the two heading rows and the row chosen
+  EXPECT_NE(r.out.find("\tMargini\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\t+9 % totale, +10 % sensibile, \u22124 dB(A)\n"), std::string::npos)
+      << r.out;
+
+  r = Select("--series MIRAL --need PT=30000", true);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.out.find("vestra-select: Resa frigorifera totale richiesta 30000 W: nessuna riga "
+                       "la raggiunge, al massimo"),
+            std::string::npos)
+      << r.out;
+
+  r = Select("--series MIRAL --format json --need PH=4000", true);
+  ASSERT_EQ(r.exitCode, 0) << r.out;
+  EXPECT_NE(r.out.find("\"duty\": {\"required\": {\"totalW\": null, \"sensibleW\": null, "
+                       "\"heatingW\": 4000, \"soundPressureDb\": null}"),
+            std::string::npos)
+      << r.out;
+
+  for (const char* bad : {"--series MIRAL --need PX=3",
+                          "--series MIRAL --need PT=", "--series MIRAL --need PT=1,PT=2"}) {
+    r = Select(bad, true);
+    EXPECT_EQ(r.exitCode, 2) << bad << ": " << r.out;
+  }
+  r = Select("--series MIRAL --need LP=loud", true);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.out.find("Pressione sonora massima: \"loud\" non è un valore valido"),
+            std::string::npos)
+      << r.out;
+}
+
+}  // namespace

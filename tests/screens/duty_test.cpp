@@ -16,8 +16,8 @@ using testing::CatalogueSession;
 using testing::ItalianSession;
 using testing::RecordingUi;
 
-RatedRow Row(const char* name, float flowM3h, int step, float total, float sensible,
-             float heating, float lp) {
+RatedRow Row(const char* name, float flowM3h, int step, float total, float sensible, float heating,
+             float lp) {
   RatedRow r;
   r.modelName = name;
   r.airFlowM3s = flowM3h / 3600;
@@ -108,11 +108,13 @@ TEST(RequiredDutyFields, emptyIsNotRequiredAndABadValueNamesItsField) {
     const char* text;
     const char* message;
   };
-  for (const Bad& b : {Bad{0, "abc", "Total cooling: \"abc\" is not a valid value (above 0 W)"},
-                       Bad{2, "-5", "Heating: \"-5\" is not a valid value (above 0 W)"},
-                       Bad{3, "130", "Sound pressure at most: \"130\" is not a valid value "
-                                     "(0 .. 120 dB(A))"},
-                       Bad{1, "1e40", "Sensible cooling: \"1e40\" is not a valid value (above 0 W)"}}) {
+  for (const Bad& b :
+       {Bad{0, "abc", "Total cooling: \"abc\" is not a valid value (above 0 W)"},
+        Bad{2, "-5", "Heating: \"-5\" is not a valid value (above 0 W)"},
+        Bad{3, "130",
+            "Sound pressure at most: \"130\" is not a valid value "
+            "(0 .. 120 dB(A))"},
+        Bad{1, "1e40", "Sensible cooling: \"1e40\" is not a valid value (above 0 W)"}}) {
     CommonForm f;
     f.txtReq[static_cast<std::size_t>(b.field)].Text = b.text;
     read = ReadRequiredDuty(f, *session);
