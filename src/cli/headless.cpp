@@ -89,7 +89,6 @@ std::optional<int> WholeNumberIn(std::string_view text, int low, int high) {
   return static_cast<int>(*number);
 }
 
-
 const char* IconName(Icon icon) {
   switch (icon) {
     case Icon::kError:
@@ -223,7 +222,6 @@ std::string RowValues(const RatedRow& row, const SelectionScreen& screen) {
   });
 }
 
-
 std::unique_ptr<Session> OpenSession(const char* argv0, const RunSettings& run,
                                      std::string_view tool) {
   const char* programName[] = {argv0};
@@ -266,13 +264,15 @@ std::vector<std::pair<std::string, std::string>> ParseNeed(std::string_view list
   std::size_t start = 0;
   while (start <= list.size()) {
     const std::size_t comma = list.find(',', start);
-    const std::string_view item =
-        list.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
+    const std::string_view item = list.substr(
+        start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
     const std::size_t eq = item.find('=');
     const std::string symbol(item.substr(0, eq));
     if (eq == std::string_view::npos || !DutyField(symbol) || eq + 1 == item.size())
-      throw UsageError{"--need takes PT=, PS=, PH= and LP= with their values, comma-separated, "
-                       "not " + Echo(item)};
+      throw UsageError{
+          "--need takes PT=, PS=, PH= and LP= with their values, comma-separated, "
+          "not " +
+          Echo(item)};
     for (const auto& [known, text] : terms)
       if (known == symbol) throw UsageError{"--need states " + symbol + " twice"};
     terms.emplace_back(symbol, std::string(item.substr(eq + 1)));
