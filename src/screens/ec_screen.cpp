@@ -59,7 +59,7 @@ void EcScreenBase::Form_Load() {
   f.CmdFine.Caption = s.Text(30);
   f.CmdFine.ToolTipText = s.Text(67);
   f.cmdStampa.Caption = s.Text(74);
-  f.cmdStampa.Visible = false;  // the report composition comes with its own window
+  f.cmdStampa.Visible = true;
   f.cmdLegend.Caption = "Legenda";
   f.cmdLegend.Visible = false;
   f.cmdGrafico.Caption = "Grafico";

@@ -56,7 +56,7 @@ void StandardScreen::Form_Load() {
   form.CmdFine.Caption = s.Text(30);
   form.CmdFine.ToolTipText = s.Text(67);
   form.cmdStampa.Caption = s.Text(74);
-  form.cmdStampa.Visible = false;  // the report composition comes with its own window
+  form.cmdStampa.Visible = true;
   form.cmdLegend.Caption = "Legenda";
   form.cmdLegend.Visible = false;
   form.lblModello.Caption = s.Text(40);

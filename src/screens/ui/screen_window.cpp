@@ -25,6 +25,7 @@
 #include "screens/ui/chart_window.h"
 #include "screens/ui/ducted_window.h"
 #include "screens/ui/ec_window.h"
+#include "screens/ui/report_dialog.h"
 #include "screens/ui/results_grid_view.h"
 #include "screens/ui/standard_window.h"
 
@@ -232,6 +233,9 @@ QVBoxLayout* ScreenWindow::BuildButtons(screens::CommonForm& f, screens::Button*
     if (!Blocked()) Handle([this] { screen_->cmdCalcola_Click(); });
   });
   connect(fine, &QPushButton::clicked, this, [this] { OnFine(); });
+  connect(stampa, &QPushButton::clicked, this, [this] {
+    if (!Blocked()) Guarded([this] { OpenReport(); });
+  });
   connect(legend, &QPushButton::clicked, this, [this] {
     if (!Blocked()) Handle([this] { screen_->cmdLegend_Click(); });
   });
@@ -472,6 +476,19 @@ QPushButton* ScreenWindow::BindChartButton(screens::Button& state) {
     if (!Blocked()) OpenChart();
   });
   return button;
+}
+
+ReportDialog* ScreenWindow::OpenReport() {
+  if (!report_) {
+    report_ = new ReportDialog(session_, desktop_, *screen_, this);
+  } else {
+    report_->Activate();
+  }
+  report_->setWindowModality(Qt::WindowModal);
+  report_->show();
+  report_->raise();
+  report_->activateWindow();
+  return report_;
 }
 
 void ScreenWindow::OpenChart() {

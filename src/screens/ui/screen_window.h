@@ -39,6 +39,7 @@ class QVBoxLayout;
 namespace vestra::ui {
 
 class ChartWindow;
+class ReportDialog;
 class ResultsGridView;
 
 class ScreenWindow : public QWidget, public screens::ScreenUi {
@@ -62,6 +63,10 @@ class ScreenWindow : public QWidget, public screens::ScreenUi {
   // none to draw. The chart open, if any; and its closing.
   void OpenChart();
   ChartWindow* OpenChartWindow() const;
+
+  // The report composition dialog for this screen's selection (the Print button): opened
+  // window-modal, kept with what was typed in it between openings.
+  ReportDialog* OpenReport();
   void CloseChart(ChartWindow& chart);
 
   // The program's units changed (from `previous`): labels and typed quantities follow.
@@ -233,6 +238,7 @@ class ScreenWindow : public QWidget, public screens::ScreenUi {
   QFrame* panLegend_ = nullptr;
   QLabel* dutyMark_ = nullptr;  // the mark of the rows meeting the duty, beside its line
   QPointer<ChartWindow> chart_;
+  QPointer<ReportDialog> report_;
   // The grid row the last Calculate chose for the required duty, selected once shown.
   std::optional<int> pendingGridRow_;
   ResultsGridView* grid_ = nullptr;
