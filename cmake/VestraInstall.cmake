@@ -10,6 +10,9 @@ set(VESTRA_PROGRAMS vestra vestra-props vestra-rate)
 if(TARGET vestra-select)
   list(APPEND VESTRA_PROGRAMS vestra-select)
 endif()
+if(TARGET vestra-schedule)
+  list(APPEND VESTRA_PROGRAMS vestra-schedule)
+endif()
 
 # The program is not whole without its program folder: building it builds the catalogue.
 # Everything that is installed builds as one target, vestra_programs.

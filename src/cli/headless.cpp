@@ -222,6 +222,46 @@ std::string RowValues(const RatedRow& row, const SelectionScreen& screen) {
   });
 }
 
+bool ParseRunOption(int argc, char** argv, int& i, RunSettings& run) {
+  const std::string_view option = argv[i];
+  auto value = [&]() -> std::string {
+    if (i + 1 >= argc) throw UsageError{"missing value after " + std::string(option)};
+    return argv[++i];
+  };
+  if (option == "--units") {
+    const std::string list = value();
+    std::array<std::int16_t, 5> units{};
+    std::size_t start = 0;
+    for (std::size_t k = 0; k < 5; ++k) {
+      const std::size_t comma = list.find(',', start);
+      const std::string item =
+          list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+      const std::optional<int> number = WholeNumberIn(item, 0, 2);
+      if (!number || (comma == std::string::npos) != (k == 4))
+        throw UsageError{"--units needs five unit choices Pt,Qa,Qw,DpW,DpA (0, 1 or 2), not " +
+                         Echo(list)};
+      units[k] = static_cast<std::int16_t>(*number);
+      start = comma + 1;
+    }
+    run.units = units;
+  } else if (option == "--lang") {
+    const std::string text = value();
+    const std::optional<int> number = WholeNumberIn(text, 0, 14);
+    if (!number) throw UsageError{"--lang needs a language index 0..14, not " + Echo(text)};
+    run.lang = static_cast<std::int16_t>(*number);
+  } else if (option == "--decimal-separator") {
+    const std::string text = value();
+    if (text != "." && text != ",")
+      throw UsageError{"--decimal-separator must be \".\" or \",\", not " + Echo(text)};
+    run.decimalSeparator = text;
+  } else if (option == "--nolimits") {
+    run.noLimits = true;
+  } else {
+    return false;
+  }
+  return true;
+}
+
 std::unique_ptr<Session> OpenSession(const char* argv0, const RunSettings& run,
                                      std::string_view tool) {
   const char* programName[] = {argv0};

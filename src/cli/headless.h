@@ -76,6 +76,12 @@ struct RunSettings {
   bool noLimits = false;
 };
 
+// The options that set a run's settings, as vestra-select and vestra-schedule take them:
+// --units Pt,Qa,Qw,DpW,DpA, --lang N, --decimal-separator .|, and --nolimits. True when
+// argv[i] is one of them: its value read into `run` and i moved past it; a value the
+// option does not take is a UsageError.
+bool ParseRunOption(int argc, char** argv, int& i, RunSettings& run);
+
 // The session as the program starts it - the user's settings (their faults reported by
 // `tool` on stderr), then `run` on top - with the catalogue opened.
 std::unique_ptr<screens::Session> OpenSession(const char* argv0, const RunSettings& run,

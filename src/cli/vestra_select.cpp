@@ -7,6 +7,8 @@
 //   --chart (an EC series, one model) opens the fan curve chart as its button does, the
 //   spinner at the typed air flow, and adds its figures to the JSON output;
 //   --chart-image FILE.png saves the chart as a picture too.
+//   --report [DIR] writes the report of the selection (into DIR or the reports folder) as
+//   the composition dialog's Print does, and prints its file instead of the table.
 //   vestra-select --series CODE [--speed N|TEXT|all] [--model NAME|N|all]
 //                 [--set CONTROL=TEXT]... [--units Pt,Qa,Qw,DpW,DpA] [--lang N]
 //                 [--decimal-separator .|,] [--nolimits] [--format tsv|json]
@@ -35,6 +37,7 @@
 #include "app/units.h"
 #include "cli/cli_common.h"
 #include "cli/headless.h"
+#include "cli/headless_report.h"
 #include "data/store.h"
 #include "engine/errors.h"
 #include "engine/numeric.h"
@@ -59,7 +62,8 @@ constexpr const char* kUsage =
     "usage: vestra-select --series CODE [--speed N|all] [--model NAME|N|all] "
     "[--set CONTROL=TEXT]... [--units Pt,Qa,Qw,DpW,DpA] [--lang N] [--decimal-separator .|,] "
     "[--nolimits] [--format tsv|json] [--need PT=W,PS=W,PH=W,LP=dB] [--chart] "
-    "[--chart-image FILE.png]   |   "
+    "[--chart-image FILE.png] [--report [DIR] [--sections LIST] [--customer TEXT] "
+    "[--project TEXT] [--notes TEXT] [--doc-row N]]   |   "
     "vestra-select --help";
 
 struct Options {
@@ -73,10 +77,12 @@ struct Options {
   bool help = false;
   bool chart = false;
   std::optional<std::string> chartImage;
+  std::optional<ReportRequest> report;  // --report: the report written instead of the table
 };
 
 Options ParseOptions(int argc, char** argv) {
   Options o;
+  bool reportAsked = false;
   auto value = [&](int& i, std::string_view option) -> std::string {
     if (i + 1 >= argc) throw UsageError{"missing value after " + std::string(option)};
     return argv[++i];
@@ -95,32 +101,8 @@ Options ParseOptions(int argc, char** argv) {
       if (eq == std::string::npos || eq == 0)
         throw UsageError{"--set needs CONTROL=TEXT, not " + Echo(assignment)};
       o.sets.emplace_back(assignment.substr(0, eq), assignment.substr(eq + 1));
-    } else if (arg == "--units") {
-      const std::string list = value(i, arg);
-      std::array<std::int16_t, 5> units{};
-      std::size_t start = 0;
-      for (std::size_t k = 0; k < 5; ++k) {
-        const std::size_t comma = list.find(',', start);
-        const std::string item =
-            list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        const std::optional<int> number = WholeNumberIn(item, 0, 2);
-        if (!number || (comma == std::string::npos) != (k == 4))
-          throw UsageError{"--units needs five unit choices Pt,Qa,Qw,DpW,DpA (0, 1 or 2), not " +
-                           Echo(list)};
-        units[k] = static_cast<std::int16_t>(*number);
-        start = comma + 1;
-      }
-      o.run.units = units;
-    } else if (arg == "--lang") {
-      const std::string text = value(i, arg);
-      const std::optional<int> number = WholeNumberIn(text, 0, 14);
-      if (!number) throw UsageError{"--lang needs a language index 0..14, not " + Echo(text)};
-      o.run.lang = static_cast<std::int16_t>(*number);
-    } else if (arg == "--decimal-separator") {
-      const std::string text = value(i, arg);
-      if (text != "." && text != ",")
-        throw UsageError{"--decimal-separator must be \".\" or \",\", not " + Echo(text)};
-      o.run.decimalSeparator = text;
+    } else if (ParseRunOption(argc, argv, i, o.run)) {
+      continue;
     } else if (arg == "--help" || arg == "-h") {
       o.help = true;
     } else if (arg == "--need") {
@@ -130,8 +112,25 @@ Options ParseOptions(int argc, char** argv) {
     } else if (arg == "--chart-image") {
       o.chartImage = value(i, arg);
       o.chart = true;
-    } else if (arg == "--nolimits") {
-      o.run.noLimits = true;
+    } else if (arg == "--report") {
+      reportAsked = true;
+      if (!o.report) o.report.emplace();
+      // The folder is optional: the next word, unless it is an option.
+      if (i + 1 < argc && std::string_view(argv[i + 1]).substr(0, 2) != "--")
+        o.report->folder = argv[++i];
+    } else if (arg == "--sections" || arg == "--customer" || arg == "--project" ||
+               arg == "--notes" || arg == "--doc-row") {
+      if (!o.report) o.report.emplace();
+      const std::string text = value(i, arg);
+      if (arg == "--sections") o.report->sections = ParseSections(text);
+      if (arg == "--customer") o.report->customer = text;
+      if (arg == "--project") o.report->project = text;
+      if (arg == "--notes") o.report->notes = text;
+      if (arg == "--doc-row") {
+        const std::optional<int> row = WholeNumberIn(text, 0, 10000);
+        if (!row) throw UsageError{"--doc-row needs a document row 0..10000, not " + Echo(text)};
+        o.report->documentRow = row;
+      }
     } else if (arg == "--format") {
       const std::string text = value(i, arg);
       if (text != "tsv" && text != "json")
@@ -142,6 +141,8 @@ Options ParseOptions(int argc, char** argv) {
     }
   }
   if (o.help) return o;
+  if (o.report && !reportAsked)
+    throw UsageError{"--sections, --customer, --project, --notes and --doc-row go with --report"};
   if (o.series.empty()) throw UsageError{std::string("--series is required; ") + kUsage};
   return o;
 }
@@ -348,6 +349,10 @@ int Run(int argc, char** argv) {
   if (options.chart && ui.messages.size() == before)
     chart = OpenChart(screen, session, ui, options);
   const bool failed = ui.messages.size() > before;
+  if (options.report && !failed) {
+    std::cout << WriteReport(screen, session, *options.report).string() << "\n";
+    return 0;
+  }
   if (!options.need.empty() && !failed) return PrintChoice(screen, ui, session, options.json);
   Print(screen, ui, session, options.json, chart);
   if (failed) {

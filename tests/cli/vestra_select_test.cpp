@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -183,6 +185,62 @@ TEST(VestraSelect, needPrintsTheRowChosenWithItsMarginsOrSaysWhyNone) {
   EXPECT_NE(r.out.find("Pressione sonora massima: \"loud\" non è un valore valido"),
             std::string::npos)
       << r.out;
+}
+
+}  // namespace
+
+namespace {
+
+// The DOCX's main part as text, read with unzip.
+std::string DocumentXml(const std::string& file) {
+  FILE* pipe = popen(("unzip -p '" + file + "' word/document.xml").c_str(), "r");
+  std::string out;
+  std::array<char, 4096> buffer{};
+  while (pipe && fgets(buffer.data(), buffer.size(), pipe)) out += buffer.data();
+  if (pipe) pclose(pipe);
+  return out;
+}
+
+TEST(VestraSelect, reportWritesTheSelectionsDocumentAndPrintsItsFile) {
+  const std::string folder = "/tmp/vestra-select-test/reports";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  const Result r = Select("--series MIRAL --speed all --report " + folder +
+                              " --customer 'Studio Rossi' --notes 'Offer 12/26'",
+                          true);
+  ASSERT_EQ(r.exitCode, 0) << r.out;
+  ASSERT_EQ(Lines(r.out), 1) << r.out;
+  const std::string file = r.out.substr(0, r.out.size() - 1);
+  EXPECT_EQ(std::filesystem::path(file).parent_path(), folder);
+  EXPECT_EQ(std::filesystem::path(file).filename().string().rfind("Doc", 0), 0u) << file;
+  const std::string xml = DocumentXml(file);
+  for (const char* text : {"Studio Rossi", "Offer 12/26", "Selezione Tecnica", "MIRAL 90",
+                           "Risultati calcolo", "Legenda"})
+    EXPECT_NE(xml.find(text), std::string::npos) << text;
+  EXPECT_NE(xml.find("<w:drawing>"), std::string::npos) << "the photo, drawing and diagram";
+
+  // Only the sections asked for; a second report in the same second keeps the first.
+  const Result notes = Select("--series MIRAL --report " + folder + " --sections notes --notes x");
+  ASSERT_EQ(notes.exitCode, 0);
+  EXPECT_EQ(DocumentXml(notes.out.substr(0, notes.out.size() - 1)).find("Legenda"),
+            std::string::npos);
+}
+
+TEST(VestraSelect, reportRefusesWhatItCannotWrite) {
+  const struct {
+    const char* args;
+    const char* message;
+  } cases[] = {
+      {"--series MIRAL --report /nonexistent/folder", "the folder \"/nonexistent/folder\""},
+      {"--series MIRAL --report /tmp --sections photo,bogus", "unknown section \"bogus\""},
+      {"--series MIRAL --report /tmp --doc-row 99", "--doc-row 99: MIRAL has"},
+      {"--series MIRAL --customer x", "go with --report"},
+  };
+  for (const auto& c : cases) {
+    const Result r = Select(c.args, true);
+    EXPECT_EQ(r.exitCode, 2) << c.args << ": " << r.out;
+    EXPECT_NE(r.out.find(c.message), std::string::npos) << c.args << ": " << r.out;
+  }
 }
 
 }  // namespace

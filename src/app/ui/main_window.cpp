@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLocale>
 #include <QMdiArea>
@@ -14,6 +15,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <filesystem>
 
 #include "app/shell.h"
 #include "app/ui/clock.h"
@@ -24,7 +26,9 @@
 #include "app/ui/pictures.h"
 #include "app/ui/units_dialog.h"
 #include "engine/errors.h"
+#include "report/table_export.h"
 #include "screens/dispatch.h"
+#include "screens/duty.h"
 #include "screens/ui/screen_window.h"
 
 namespace vestra::ui {
@@ -41,6 +45,51 @@ const char* SeriesIcon(int menuIndex) {
                                        "brisk", "lumo",  "zoph",  "darne", "miralp",
                                        "pelvo", nullptr, "quivo", nullptr};
   return menuIndex >= 0 && menuIndex < 14 ? kIcons[menuIndex] : nullptr;
+}
+
+// A screen's results table as the export writes it: the grid's heading rows and rows as
+// they show, and when a duty was stated a column of marks and one of margins, which the
+// screen shows as ticks and tooltips.
+report::ExportTable ResultsTable(const screens::ResultsGrid& grid, const screens::Session& session,
+                                 const std::string& sheet) {
+  report::ExportTable table;
+  table.sheetName = sheet;
+  bool marked = false;
+  for (const auto& mark : grid.Marks) marked = marked || mark.kind != mark.kNone;
+  const char decimal = session.Decimal();
+  for (int row = 0; row < grid.RowCount(); ++row) {
+    std::vector<std::string> cells;
+    for (int col = 0; col < grid.Cols; ++col) cells.push_back(grid.Cell(row, col));
+    const screens::ResultsGrid::RowMark* mark = grid.MarkOf(row);
+    if (row < grid.FixedRows) {
+      if (marked) {
+        cells.push_back(row == 0 ? screens::OwnText(session, "Resa richiesta", "Duty") : "");
+        cells.push_back(row == 0 ? screens::OwnText(session, "Margini", "Margins") : "");
+      }
+      table.headings.push_back(std::move(cells));
+      continue;
+    }
+    const auto kind = mark ? mark->kind : screens::ResultsGrid::RowMark::kNone;
+    if (marked) {
+      cells.push_back(kind == screens::ResultsGrid::RowMark::kChosen
+                          ? screens::OwnText(session, "scelta", "chosen")
+                      : kind == screens::ResultsGrid::RowMark::kMeets
+                          ? screens::OwnText(session, "soddisfa", "meets")
+                          : "");
+      cells.push_back(mark ? mark->margins : "");
+    }
+    std::vector<report::TableCell> rowCells;
+    for (std::size_t col = 0; col < cells.size(); ++col)
+      // The model's name and the speed are names, whatever they look like.
+      rowCells.push_back(col == 0 || static_cast<int>(col) >= grid.Cols
+                             ? report::TableCell{cells[col], std::nullopt}
+                             : report::CellOf(cells[col], decimal));
+    table.rows.push_back(std::move(rowCells));
+    table.marks.push_back(kind == screens::ResultsGrid::RowMark::kChosen  ? report::RowMark::kChosen
+                          : kind == screens::ResultsGrid::RowMark::kMeets ? report::RowMark::kMeets
+                                                                          : report::RowMark::kNone);
+  }
+  return table;
 }
 
 std::string Indexed(const char* name, int index) {
@@ -108,6 +157,11 @@ void MainWindow::BuildMenus() {
   menus_["mnuFile"] = file;
   connect(AddAction(file, "mnuDefprt", QString(), "printer"), &QAction::triggered, this,
           [this] { ShowPrinterSetup(); });
+  connect(AddAction(file, "mnuExport", QString()), &QAction::triggered, this,
+          [this] { ExportResults(); });
+  connect(file, &QMenu::aboutToShow, this, [this] { UpdateExportAction(); });
+  connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { UpdateExportAction(); });
+  UpdateExportAction();
   file->addSeparator()->setObjectName(QStringLiteral("mnu2"));
   connect(AddAction(file, "mnufine", QString()), &QAction::triggered, this, [this] { Exit(); });
 
@@ -238,6 +292,10 @@ void MainWindow::Relabel(const MainWindowCaptions& captions) {
     if (!item.toolbarButton.empty())
       if (QAction* button = Action(std::string(item.toolbarButton))) button->setText(Q(item.text));
   }
+  // The export is the program's own item, not in the catalogue's language table.
+  if (QAction* exportResults = Action("mnuExport"))
+    exportResults->setText(
+        Q(screens::OwnText(session_, "&Esporta risultati…", "&Export results…")));
   // The toolbar buttons share their menu items' actions: the tooltip is the caption
   // without its accelerator mark.
   for (const auto& [name, action] : actions_) action->setToolTip(WithoutMnemonic(action->text()));
@@ -456,6 +514,75 @@ void MainWindow::ShowPrinterSetup() {
 void MainWindow::OpenDocumentation() {
   OpenDocumentOnDesktop(DocumentationAddress(session_.settings.LangBase), "", session_.settings,
                         desktop_, this);
+}
+
+// ---- export ------------------------------------------------------------------------------
+
+ScreenWindow* MainWindow::ScreenWithResults() const {
+  ScreenWindow* window = nullptr;
+  if (QMdiSubWindow* active = mdi_->activeSubWindow())
+    window = dynamic_cast<ScreenWindow*>(active->widget());
+  if (!window) window = OpenScreenWindow();
+  if (!window || window->IsClosed() || window->screen().ModelRowCount() <= 0) return nullptr;
+  return window;
+}
+
+void MainWindow::UpdateExportAction() {
+  if (QAction* action = Action("mnuExport")) action->setEnabled(ScreenWithResults() != nullptr);
+}
+
+bool MainWindow::ExportResults(const QString& fileName) {
+  ScreenWindow* window = ScreenWithResults();
+  if (!window || window->IsBusy()) return false;
+  const std::string series = session_.settings.CurrentSeries;
+  QString chosen = fileName;
+  const QString csvFilter = QStringLiteral("CSV (*.csv)");
+  const QString xlsxFilter = QStringLiteral("Excel (*.xlsx)");
+  if (chosen.isEmpty()) {
+    std::string folder;
+    try {
+      folder = PrepareReportFolder(session_.settings);
+    } catch (const RuntimeError& e) {
+      if (desktop_.message) desktop_.message(this, Q(e.what()), screens::Icon::kError);
+      return false;
+    }
+    QString filter = xlsxFilter;
+    const QString suggested = QString::fromStdString(
+        (std::filesystem::path(folder) / ("Vestra-" + series + ".xlsx")).string());
+    chosen = QFileDialog::getSaveFileName(
+        this, Q(screens::OwnText(session_, "Esporta risultati", "Export results")), suggested,
+        xlsxFilter + QStringLiteral(";;") + csvFilter, &filter);
+    if (chosen.isEmpty()) return false;
+    // The filter chooses the format; the name gets its extension.
+    const QString extension =
+        filter == csvFilter ? QStringLiteral(".csv") : QStringLiteral(".xlsx");
+    if (!chosen.endsWith(extension, Qt::CaseInsensitive)) chosen += extension;
+  }
+  const bool csv = chosen.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
+  if (!csv && !chosen.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive)) {
+    if (desktop_.message)
+      desktop_.message(this,
+                       chosen + QStringLiteral(": ") +
+                           Q(screens::OwnText(session_, "il formato è .csv o .xlsx",
+                                              "the format is .csv or .xlsx")),
+                       screens::Icon::kError);
+    return false;
+  }
+  const report::ExportTable table =
+      ResultsTable(window->screen().Form().Grd, session_, series.empty() ? "Vestra" : series);
+  try {
+    const std::filesystem::path path(chosen.toStdString());
+    if (csv)
+      // A comma-decimal table separates its fields with semicolons, as the spreadsheets of
+      // those locales read it.
+      report::WriteCsv(table, path, session_.Decimal() == ',' ? ';' : ',');
+    else
+      report::WriteXlsx(table, path);
+  } catch (const report::ExportError& e) {
+    if (desktop_.message) desktop_.message(this, Q(e.what()), screens::Icon::kError);
+    return false;
+  }
+  return true;
 }
 
 void MainWindow::Exit() {

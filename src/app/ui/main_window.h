@@ -81,6 +81,17 @@ class MainWindow : public QMainWindow {
   void OpenDocumentation();
   void Exit();
 
+  // File -> "Export results...": the active selection screen's results table - both
+  // heading rows, the rows, and when a duty was stated each row's mark and margins -
+  // written as CSV or as an Excel workbook, by the file name's extension. With no name the
+  // save dialog asks for one ("Vestra-" + series + ".xlsx" in the reports folder); a
+  // failure is a message naming the file and the cause. False when nothing was written.
+  bool ExportResults(const QString& fileName = {});
+  // The screen whose results the export writes: the active screen, when it shows results.
+  ScreenWindow* ScreenWithResults() const;
+  // The export's menu item enabled only while a screen shows results.
+  void UpdateExportAction();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
 
