@@ -12,9 +12,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
@@ -29,6 +31,7 @@
 #include "app/ui/startup.h"
 #include "app/ui/units_dialog.h"
 #include "screens/ui/chart_window.h"
+#include "screens/ui/report_dialog.h"
 #include "screens/ui/screen_window.h"
 
 namespace {
@@ -87,6 +90,8 @@ int main(int argc, char** argv) {
   settings.DecimalSeparator = vestra::DetectDecimalSeparator(vestra::SystemTenThirdsText());
   settings.AppPath = vestra::WithTrailingSeparator(
       QDir(QString::fromLocal8Bit(argv[1])).absolutePath().toStdString());
+  // The shipped settings, for the document languages the report dialog looks up.
+  QFile::copy(QString::fromStdString(settings.AppPath) + "Vestra.ini", home.path() + "/Vestra.ini");
   vestra::SettingsFile file((home.path() + "/Vestra.ini").toStdString(), "");
   vestra::LoadSettingsReport report =
       vestra::LoadSettings(file, (home.path() + "/out").toStdString(), settings);
@@ -138,6 +143,16 @@ int main(int argc, char** argv) {
     Settle();
     miral->ButtonWidget(Ctl::cmdCalcola)->click();
     ok = Shot(&main, out + "/duty-screen-en.png") && ok;
+
+    // The report composition dialog for that selection, every section it offers ticked.
+    vestra::ui::ReportDialog* dialog = miral->OpenReport();
+    dialog->CustomerField()->setText(QStringLiteral("Studio Rossi"));
+    dialog->ProjectField()->setText(QStringLiteral("Via Roma 12, Milano"));
+    for (int k = 0; k < vestra::report::kSectionCount; ++k)
+      if (dialog->SectionBox(k)->isEnabled()) dialog->SectionBox(k)->setChecked(true);
+    dialog->NotesField()->setPlainText(QStringLiteral("Offer valid 30 days."));
+    ok = Shot(dialog, out + "/report-dialog-en.png") && ok;
+    dialog->CancelButton()->click();
   }
 
   // The ducted units with two accessories and 30 % fresh air at 50 Pa.
