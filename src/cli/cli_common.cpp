@@ -185,24 +185,6 @@ class FlatJsonReader {
     return true;
   }
 
-  static void AppendUtf8(std::string& out, unsigned code) {
-    if (code < 0x80) {
-      out += static_cast<char>(code);
-    } else if (code < 0x800) {
-      out += static_cast<char>(0xC0 | (code >> 6));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-      out += static_cast<char>(0xE0 | (code >> 12));
-      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (code >> 18));
-      out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-  }
-
   bool Hex4(unsigned& code) {
     if (pos_ + 4 > text_.size()) return Fail("incomplete \\u escape");
     code = 0;
@@ -266,7 +248,7 @@ class FlatJsonReader {
           } else if (code >= 0xDC00 && code < 0xE000) {
             return Fail("unpaired surrogate in a \\u escape");
           }
-          AppendUtf8(out, code);
+          AppendUtf8(out, static_cast<char32_t>(code));
           break;
         }
         default:

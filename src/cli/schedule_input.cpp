@@ -13,6 +13,8 @@
 #include <optional>
 #include <sstream>
 
+#include "engine/shown_text.h"
+
 namespace vestra::cli {
 
 namespace {
@@ -56,24 +58,6 @@ std::string LocalName(const std::string& name) {
   return colon == std::string::npos ? name : name.substr(colon + 1);
 }
 
-void AppendUtf8(std::string& out, unsigned long code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
-
 // The text of an XML text or attribute value with its entities resolved.
 std::string Unescaped(std::string_view raw) {
   std::string out;
@@ -97,7 +81,9 @@ std::string Unescaped(std::string_view raw) {
     else if (entity.size() > 1 && entity[0] == '#') {
       const bool hex = entity[1] == 'x' || entity[1] == 'X';
       const std::string digits(entity.substr(hex ? 2 : 1));
-      AppendUtf8(out, std::strtoul(digits.c_str(), nullptr, hex ? 16 : 10));
+      // A reference beyond every character (or too long to read) is U+FFFD.
+      const unsigned long code = std::strtoul(digits.c_str(), nullptr, hex ? 16 : 10);
+      AppendUtf8(out, code > 0x10FFFF ? 0xFFFD : static_cast<char32_t>(code));
     } else {
       out += raw.substr(i, semicolon - i + 1);
     }

@@ -29,6 +29,10 @@ std::optional<std::string> PrintableTextFault(std::string_view text);
 // The text with each ill-formed UTF-8 sequence replaced by U+FFFD.
 std::string WithValidUtf8(std::string_view text);
 
+// A code point appended as UTF-8; one that is not a character (a surrogate, beyond
+// U+10FFFF) as U+FFFD.
+void AppendUtf8(std::string& out, char32_t code);
+
 // One character of UTF-8 text: its code point and its length in bytes. An ill-formed
 // sequence gives valid = false and the length of its longest well-formed start (at least
 // one byte), which counts as one replaced character.

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <stdexcept>
 
+#include "engine/shown_text.h"
+
 namespace vestra::report::xml {
 
 namespace {
@@ -95,21 +97,7 @@ std::string Unescape(std::string_view value, std::size_t at) {
         c = c * (hex ? 16 : 10) + static_cast<std::uint32_t>(v);
       }
       if (!AllowedInXml(c)) Broken("a reference to a character XML forbids", at + i);
-      if (c < 0x80) {
-        out += static_cast<char>(c);
-      } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-      } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-      } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-      }
+      AppendUtf8(out, c);
     } else {
       Broken("an unknown entity", at + i);
     }

@@ -67,3 +67,26 @@ TEST(ShownText, replacesEachIllFormedSequenceByOneReplacementCharacter) {
 
 }  // namespace
 }  // namespace vestra
+
+namespace vestra {
+namespace {
+
+TEST(AppendUtf8, writesEachLengthAndReplacesWhatIsNoCharacter) {
+  const struct {
+    char32_t code;
+    const char* utf8;
+  } cases[] = {{U'A', "A"},
+               {0xE9, "\xC3\xA9"},
+               {0x20AC, "\xE2\x82\xAC"},
+               {0x1F600, "\xF0\x9F\x98\x80"},
+               {0xD800, "\xEF\xBF\xBD"},
+               {0x110000, "\xEF\xBF\xBD"}};
+  for (const auto& c : cases) {
+    std::string out;
+    AppendUtf8(out, c.code);
+    EXPECT_EQ(out, c.utf8) << static_cast<unsigned>(c.code);
+  }
+}
+
+}  // namespace
+}  // namespace vestra
