@@ -888,19 +888,29 @@ void DocxWriter::InsertDocument(const std::filesystem::path& file) {
 
   // Like a paste at an empty paragraph: the document goes before it, the cursor stays in
   // it. A paragraph with text is kept before the document.
+  PlaceBeforeCursor(Copied{std::move(copied)}, false);
+}
+
+// A block (a table, another document's body) put where the cursor's paragraph is: before
+// it when it is empty - it then follows the block - else after it, with a new paragraph
+// of the same format following. `apartFromTable` keeps a block off a table just before
+// it, which it would otherwise run into.
+void DocxWriter::PlaceBeforeCursor(Block block, bool apartFromTable) {
   Paragraph& here = Current();
-  if (here.runs.empty()) {
+  const bool afterTable = apartFromTable && body_.size() >= 2 &&
+                          std::holds_alternative<TableRef>(body_[body_.size() - 2]);
+  if (here.runs.empty() && !afterTable) {
     Paragraph keep = std::move(here);
-    body_.back() = Copied{std::move(copied)};
+    body_.back() = std::move(block);
     body_.emplace_back(std::move(keep));
-  } else {
-    here.mark = format_;
-    Paragraph next;
-    next.format = here.format;
-    next.mark = format_;
-    body_.emplace_back(Copied{std::move(copied)});
-    body_.emplace_back(std::move(next));
+    return;
   }
+  here.mark = format_;
+  Paragraph next;
+  next.format = here.format;
+  next.mark = format_;
+  body_.emplace_back(std::move(block));
+  body_.emplace_back(std::move(next));
 }
 
 // ---- Tables -----------------------------------------------------------------------------
@@ -925,22 +935,7 @@ void DocxWriter::InsertTable(int rows, int columns, ColumnWidths widths) {
                     Row{std::vector<Cell>(std::size_t(columns), Cell{{cellParagraph}})});
   tables_.push_back(std::move(table));
 
-  // The table goes before an empty paragraph, which then follows it; after a paragraph with
-  // text, or right after another table (the two would run together), a new one follows.
-  const bool afterTable =
-      body_.size() >= 2 && std::holds_alternative<TableRef>(body_[body_.size() - 2]);
-  if (here.runs.empty() && !afterTable) {
-    Paragraph keep = std::move(here);
-    body_.back() = TableRef{int(tables_.size()) - 1};
-    body_.emplace_back(std::move(keep));
-  } else {
-    here.mark = format_;
-    Paragraph next;
-    next.format = here.format;
-    next.mark = format_;
-    body_.emplace_back(TableRef{int(tables_.size()) - 1});
-    body_.emplace_back(std::move(next));
-  }
+  PlaceBeforeCursor(TableRef{int(tables_.size()) - 1}, true);
   cursor_ = Cursor{int(tables_.size()) - 1, 0, 0};
 }
 

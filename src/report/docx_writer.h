@@ -131,6 +131,7 @@ class DocxWriter final : public DocumentWriter {
   };
 
   Paragraph& Current();
+  void PlaceBeforeCursor(Block block, bool apartFromTable);
   Cell& CurrentCell();
   Table& TableAt(int table, const char* operation);
   const Table& TableAt(int table, const char* operation) const;

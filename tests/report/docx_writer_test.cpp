@@ -396,7 +396,7 @@ TEST_F(DocxWriterTest, writesValidPackageKeepingTemplateParts) {
   EXPECT_LT(templateText, doc.find("Date :"));
   EXPECT_LT(doc.find("The end"), doc.find("<w:sectPr>"));
   EXPECT_NE(doc.find("<w:headerReference w:type=\"default\" r:id=\"rId1\"/>"), std::string::npos);
-  EXPECT_EQ(Count(doc, "<w:sectPr"), 1) << "the specification's page settings left out";
+  EXPECT_EQ(Count(doc, "<w:sectPr"), 1) << "the inserted document's page settings left out";
 
   EXPECT_NE(doc.find("<w:tab w:val=\"left\" w:pos=\"1701\"/>"), std::string::npos);
   EXPECT_NE(doc.find("<w:t xml:space=\"preserve\">Date :</w:t><w:tab/>"), std::string::npos);
@@ -406,7 +406,7 @@ TEST_F(DocxWriterTest, writesValidPackageKeepingTemplateParts) {
   EXPECT_NE(doc.find("<w:jc w:val=\"center\"/>"), std::string::npos);
 
   const auto tables = Tables(doc);
-  ASSERT_EQ(tables.size(), 2u);  // the report's and the specification's
+  ASSERT_EQ(tables.size(), 2u);  // the report's and the inserted document's
   const std::vector<std::vector<int>> shape = {{1, 1, 1}, {1, 2}, {1, 1, 1}, {1, 1, 1}};
   EXPECT_EQ(tables[0].rows, shape);
   EXPECT_EQ(tables[0].grid.size(), 3u);
