@@ -150,6 +150,25 @@ void Composition::cmdAnnulla_Click() {
   form.Visible = false;
 }
 
+void Composition::BeginPrint() {
+  form.lblAttesa.Caption = session_.Text(166);
+  form.lblAttesa.Visible = true;
+  form.cmdStampa.Enabled = false;
+}
+
+void Composition::ProgressDot() {
+  form.lblAttesa.Caption += " . ";
+}
+
+void Composition::Saving(const std::filesystem::path& file) {
+  form.lblAttesa.Caption = session_.Text(168) + file.string();
+}
+
+void Composition::EndPrint(bool written) {
+  form.cmdStampa.Enabled = true;
+  if (!written) form.lblAttesa.Visible = false;
+}
+
 bool Composition::Wants(Section section) const {
   const screens::CheckBox& b = form.chkSelez[static_cast<std::size_t>(section)];
   return b.Value && b.Enabled;

@@ -86,6 +86,14 @@ class Composition {
   // Cancel: the dialog hides, what was typed stays.
   void cmdAnnulla_Click();
 
+  // The progress of Print: the waiting message shown and Print disabled while the report
+  // is built, a dot after each section, the file named while it is saved; at the end Print
+  // enabled again, the message hidden when the report was not written.
+  void BeginPrint();
+  void ProgressDot();
+  void Saving(const std::filesystem::path& file);
+  void EndPrint(bool written);
+
   // Whether a section is ticked (and can be).
   bool Wants(Section section) const;
   // The document row chosen (the model list's position); nullptr when there is none.

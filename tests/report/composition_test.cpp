@@ -148,5 +148,24 @@ TEST(Composition, modelFrameAndNotesFollowTheBoxes) {
   EXPECT_EQ(c.form.txtcliente.Text, "kept");
 }
 
+TEST(Composition, printShowsItsProgressAndComesBackUsable) {
+  Dialog d;
+  Composition c = d.Open("MIRAL");
+  c.BeginPrint();
+  EXPECT_FALSE(c.form.cmdStampa.Enabled);
+  EXPECT_TRUE(c.form.lblAttesa.Visible);
+  c.ProgressDot();
+  c.ProgressDot();
+  EXPECT_EQ(c.form.lblAttesa.Caption, d.session->Text(166) + " .  . ");
+  c.EndPrint(false);
+  EXPECT_TRUE(c.form.cmdStampa.Enabled);
+  EXPECT_FALSE(c.form.lblAttesa.Visible);
+  c.BeginPrint();
+  c.Saving("/out/Doc111226-090000.docx");
+  c.EndPrint(true);
+  EXPECT_TRUE(c.form.lblAttesa.Visible);
+  EXPECT_NE(c.form.lblAttesa.Caption.find("/out/Doc111226-090000.docx"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vestra::report

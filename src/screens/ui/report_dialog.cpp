@@ -214,10 +214,7 @@ void ReportDialog::Push() {
 
 std::optional<std::filesystem::path> ReportDialog::Print() {
   Pull();
-  report::CompositionForm& f = composition_->form;
-  f.lblAttesa.Caption = session_.Text(166);
-  f.lblAttesa.Visible = true;
-  f.cmdStampa.Enabled = false;
+  composition_->BeginPrint();
   Push();
   QApplication::setOverrideCursor(Qt::WaitCursor);
   std::optional<std::filesystem::path> written;
@@ -226,7 +223,7 @@ std::optional<std::filesystem::path> ReportDialog::Print() {
     const std::filesystem::path folder(PrepareReportFolder(session_.settings));
     report::DocxWriter writer(std::filesystem::path(session_.settings.AppPath) / "intest.docx");
     report::BuildReport(writer, *composition_, &source_, session_, [this] {
-      composition_->form.lblAttesa.Caption += " . ";
+      composition_->ProgressDot();
       lblAttesa_->setText(Q(composition_->form.lblAttesa.Caption));
       QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     });
@@ -234,8 +231,8 @@ std::optional<std::filesystem::path> ReportDialog::Print() {
     const report::ReportTime at{now.date().year(), now.date().month(),  now.date().day(),
                                 now.time().hour(), now.time().minute(), now.time().second()};
     const std::filesystem::path file = report::NewReportFile(folder, at);
-    f.lblAttesa.Caption = session_.Text(168) + file.string();
-    lblAttesa_->setText(Q(f.lblAttesa.Caption));
+    composition_->Saving(file);
+    lblAttesa_->setText(Q(composition_->form.lblAttesa.Caption));
     writer.Save(file);
     written = file;
   } catch (const RuntimeError& e) {
@@ -244,8 +241,7 @@ std::optional<std::filesystem::path> ReportDialog::Print() {
     failure = Q(e.what());
   }
   QApplication::restoreOverrideCursor();
-  f.cmdStampa.Enabled = true;
-  if (!written) f.lblAttesa.Visible = false;
+  composition_->EndPrint(written.has_value());
   Push();
   if (!written) {
     if (desktop_.message) desktop_.message(this, failure, screens::Icon::kError);
